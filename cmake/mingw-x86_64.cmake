@@ -1,0 +1,13 @@
+# Cross build for 64-bit Windows with MinGW-w64 (posix thread model for std::mutex).
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR x86_64)
+set(NX_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_C_COMPILER ${NX_TRIPLET}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${NX_TRIPLET}-g++-posix)
+set(CMAKE_RC_COMPILER ${NX_TRIPLET}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${NX_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Tests run under Wine; the wrapper keeps one prefix per build tree.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh)
