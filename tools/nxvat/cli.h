@@ -4,7 +4,7 @@
 #include <span>
 #include <string_view>
 
-#include "io.h"
+#include "streams.h"
 
 namespace nx::nxvat {
 

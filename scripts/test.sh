@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# Runs every test: native (plain and under ASan + UBSan), the fuzz targets for a bounded
+# time, and the Windows build under Wine; the 32-bit Windows build is built and checked.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+NX_ROOT=$(pwd)
+JOBS=${NX_JOBS:-2}
+FUZZ_SECONDS=${NX_FUZZ_SECONDS:-30}
+
+./scripts/deps.sh
+
+step() { echo; echo "==== $* ($(date +%T))"; }
+
+step "native build and tests"
+cmake --preset native ${NX_CMAKE_ARGS:-} >/dev/null
+cmake --build --preset native -j"$JOBS"
+ctest --preset native -j"$JOBS"
+
+step "native tests under ASan + UBSan"
+cmake --preset asan ${NX_CMAKE_ARGS:-} >/dev/null
+cmake --build --preset asan -j"$JOBS"
+ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --preset asan -j"$JOBS"
+
+step "fuzz targets, ${FUZZ_SECONDS}s each"
+cmake --preset fuzz ${NX_CMAKE_ARGS:-} >/dev/null
+cmake --build --preset fuzz -j"$JOBS"
+mkdir -p build/fuzz/corpus
+while read -r target; do
+  [ -n "$target" ] || continue
+  name=$(basename "$target")
+  corpus="build/fuzz/corpus/$name"
+  mkdir -p "$corpus"
+  echo "-- $name"
+  "$target" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
+    "$corpus" 2>&1 | grep -E '^(stat::number_of_executed_units|Done|==|SUMMARY)' || true
+  [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "fuzz target $name failed"; exit 1; }
+done < build/fuzz/fuzz-targets.txt
+
+step "Windows x86_64 build, tests under Wine"
+cmake --preset mingw64 ${NX_CMAKE_ARGS:-} >/dev/null
+cmake --build --preset mingw64 -j"$JOBS"
+source scripts/wine-env.sh
+nx_wine_start
+trap nx_wine_stop EXIT
+ctest --preset mingw64 -j"$JOBS"
+
+step "Windows i686 build, static checks"
+cmake --preset mingw32 ${NX_CMAKE_ARGS:-} >/dev/null
+cmake --build --preset mingw32 -j"$JOBS"
+./scripts/check-pe.sh i386 build/mingw32/tools/nxvat/nxvat.exe
+./scripts/check-pe.sh x86-64 build/mingw64/tools/nxvat/nxvat.exe
+
+step "all tests passed"
