@@ -32,9 +32,14 @@ while read -r target; do
   corpus="build/fuzz/corpus/$name"
   mkdir -p "$corpus"
   echo "-- $name"
-  "$target" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
-    "$corpus" 2>&1 | grep -E '^(stat::number_of_executed_units|Done|==|SUMMARY)' || true
-  [ "${PIPESTATUS[0]}" -eq 0 ] || { echo "fuzz target $name failed"; exit 1; }
+  log="build/fuzz/$name.log"
+  if ! "$target" -max_total_time="$FUZZ_SECONDS" -timeout=10 -rss_limit_mb=2048 \
+      -print_final_stats=1 "$corpus" >"$log" 2>&1; then
+    tail -40 "$log"
+    echo "fuzz target $name failed (log: $log)"
+    exit 1
+  fi
+  grep -E '^(Done|stat::number_of_executed_units)' "$log" || true
 done < build/fuzz/fuzz-targets.txt
 
 step "Windows x86_64 build, tests under Wine"
