@@ -19,6 +19,8 @@ if(NX_FUZZ)
 endif()
 
 if(WIN32)
+  enable_language(RC)
+  include(NxControlLibrary)
   # Windows binaries import only system DLLs.
   add_link_options(-static -static-libgcc -static-libstdc++)
 endif()

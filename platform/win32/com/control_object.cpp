@@ -1,0 +1,1075 @@
+#include "platform/win32/com/control_object.h"
+
+#include <objidl.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <cmath>
+#include <map>
+#include <vector>
+
+#include "core/runtime/errors.h"
+#include "platform/win32/com/bstr.h"
+#include "platform/win32/com/com_ptr.h"
+#include "platform/win32/com/dual_dispatch.h"
+#include "platform/win32/com/module.h"
+#include "platform/win32/com/persistence.h"
+#include "platform/win32/com/value_variant.h"
+#include "platform/win32/runtime/ole_objects.h"
+#include "platform/win32/runtime/win32_services.h"
+#include "platform/win32/runtime/win32_window.h"
+
+namespace nx::win32 {
+
+namespace {
+
+// HRESULTs of failing property calls, as hosts of controls know them.
+constexpr HRESULT kInvalidPropertyValue = MAKE_HRESULT(SEVERITY_ERROR, FACILITY_CONTROL, 380);
+
+HRESULT reportError(const IID& iid, HRESULT hr, const std::string& text) {
+  ComPtr<ICreateErrorInfo> create;
+  if (SUCCEEDED(CreateErrorInfo(create.put()))) {
+    create->SetGUID(iid);
+    const std::wstring wide = toWide(text);
+    create->SetDescription(const_cast<LPOLESTR>(wide.c_str()));
+    create->SetSource(const_cast<LPOLESTR>(Module::library().name));
+    ComPtr<IErrorInfo> info = create.as<IErrorInfo>(IID_IErrorInfo);
+    SetErrorInfo(0, info.get());
+  }
+  return hr;
+}
+
+std::wstring modulePath() {
+  wchar_t path[MAX_PATH * 2] = {};
+  GetModuleFileNameW(Module::instance(), path, MAX_PATH * 2);
+  return path;
+}
+
+// Type information of one class, shared by its instances on the thread and released with the
+// last of them.
+struct ClassTypes {
+  ComPtr<ITypeLib> lib;
+  ComPtr<ITypeInfo> coclass;
+  ComPtr<ITypeInfo> events;
+  DualInterface dual;
+  int users = 0;
+};
+
+thread_local std::map<const ControlClass*, ClassTypes> tClassTypes;
+
+HRESULT acquireTypes(const ControlClass& cls, ClassTypes*& out) {
+  ClassTypes& t = tClassTypes[&cls];
+  if (t.users == 0) {
+    ComPtr<ITypeLib> lib;
+    HRESULT hr = LoadTypeLibEx(modulePath().c_str(), REGKIND_NONE, lib.put());
+    if (FAILED(hr)) return hr;
+    ComPtr<ITypeInfo> dispatchInfo, interfaceInfo, coclass, events;
+    if (FAILED(hr = lib->GetTypeInfoOfGuid(*cls.iid, dispatchInfo.put()))) return hr;
+    HREFTYPE ref = 0;
+    if (FAILED(hr = dispatchInfo->GetRefTypeOfImplType(static_cast<UINT>(-1), &ref))) return hr;
+    if (FAILED(hr = dispatchInfo->GetRefTypeInfo(ref, interfaceInfo.put()))) return hr;
+    if (FAILED(hr = lib->GetTypeInfoOfGuid(*cls.clsid, coclass.put()))) return hr;
+    if (FAILED(hr = lib->GetTypeInfoOfGuid(*cls.eventIid, events.put()))) return hr;
+    DualInterface dual;
+    if (FAILED(hr = DualInterface::build(interfaceInfo.get(), dual))) return hr;
+    t.lib = std::move(lib);
+    t.coclass = std::move(coclass);
+    t.events = std::move(events);
+    t.dual = std::move(dual);
+  }
+  ++t.users;
+  out = &t;
+  return S_OK;
+}
+
+void releaseTypes(const ControlClass& cls) {
+  auto it = tClassTypes.find(&cls);
+  if (it != tClassTypes.end() && --it->second.users == 0) tClassTypes.erase(it);
+}
+
+// Reads a property of an automation object by name.
+bool getByName(IDispatch* object, const wchar_t* name, VARIANT& out) {
+  VariantInit(&out);
+  if (!object) return false;
+  DISPID id = 0;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+  if (FAILED(object->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return false;
+  DISPPARAMS none = {nullptr, nullptr, 0, 0};
+  return SUCCEEDED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                                  &out, nullptr, nullptr));
+}
+
+bool getById(IDispatch* object, DISPID id, VARIANT& out) {
+  VariantInit(&out);
+  if (!object) return false;
+  DISPPARAMS none = {nullptr, nullptr, 0, 0};
+  return SUCCEEDED(object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                                  &out, nullptr, nullptr));
+}
+
+class ConnectionPoint;
+
+}  // namespace
+
+class ControlObject final : public IOleObject,
+                            public IOleInPlaceObject,
+                            public IOleInPlaceActiveObject,
+                            public IOleControl,
+                            public IViewObject2,
+                            public IPersistStreamInit,
+                            public IPersistPropertyBag,
+                            public IProvideClassInfo2,
+                            public IConnectionPointContainer,
+                            public ISupportErrorInfo,
+                            public INxHostedControl,
+                            private DualOwner,
+                            private ControlSite,
+                            private WindowOwner,
+                            private Extender,
+                            private Ambient {
+ public:
+  explicit ControlObject(const ControlClass& cls);
+  ~ControlObject();
+  HRESULT init();
+
+  // IUnknown
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
+  ULONG STDMETHODCALLTYPE Release() override {
+    const LONG n = InterlockedDecrement(&refs_);
+    if (n == 0) delete this;
+    return static_cast<ULONG>(n);
+  }
+
+  // IOleObject
+  HRESULT STDMETHODCALLTYPE SetClientSite(IOleClientSite* site) override;
+  HRESULT STDMETHODCALLTYPE GetClientSite(IOleClientSite** site) override;
+  HRESULT STDMETHODCALLTYPE SetHostNames(LPCOLESTR, LPCOLESTR) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE Close(DWORD) override;
+  HRESULT STDMETHODCALLTYPE SetMoniker(DWORD, IMoniker*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetMoniker(DWORD, DWORD, IMoniker**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE InitFromData(IDataObject*, BOOL, DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetClipboardData(DWORD, IDataObject**) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent,
+                                   LPCRECT pos) override;
+  HRESULT STDMETHODCALLTYPE EnumVerbs(IEnumOLEVERB** out) override {
+    return OleRegEnumVerbs(*cls_.clsid, out);
+  }
+  HRESULT STDMETHODCALLTYPE Update() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE IsUpToDate() override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE GetUserClassID(CLSID* out) override { return GetClassID(out); }
+  HRESULT STDMETHODCALLTYPE GetUserType(DWORD form, LPOLESTR* out) override {
+    return OleRegGetUserType(*cls_.clsid, form, out);
+  }
+  HRESULT STDMETHODCALLTYPE SetExtent(DWORD aspect, SIZEL* size) override;
+  HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, SIZEL* size) override;
+  HRESULT STDMETHODCALLTYPE Advise(IAdviseSink* sink, DWORD* cookie) override;
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
+  HRESULT STDMETHODCALLTYPE EnumAdvise(IEnumSTATDATA** out) override;
+  HRESULT STDMETHODCALLTYPE GetMiscStatus(DWORD, DWORD* status) override {
+    if (!status) return E_POINTER;
+    *status = cls_.miscStatus;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE SetColorScheme(LOGPALETTE*) override { return E_NOTIMPL; }
+
+  // IOleWindow, IOleInPlaceObject, IOleInPlaceActiveObject
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override;
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE InPlaceDeactivate() override;
+  HRESULT STDMETHODCALLTYPE UIDeactivate() override;
+  HRESULT STDMETHODCALLTYPE SetObjectRects(LPCRECT pos, LPCRECT clip) override;
+  HRESULT STDMETHODCALLTYPE ReactivateAndUndo() override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG) override { return S_FALSE; }
+  HRESULT STDMETHODCALLTYPE OnFrameWindowActivate(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnDocWindowActivate(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE ResizeBorder(LPCRECT, IOleInPlaceUIWindow*, BOOL) override {
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+
+  // IOleControl
+  HRESULT STDMETHODCALLTYPE GetControlInfo(CONTROLINFO* info) override;
+  HRESULT STDMETHODCALLTYPE OnMnemonic(MSG*) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnAmbientPropertyChange(DISPID) override;
+  HRESULT STDMETHODCALLTYPE FreezeEvents(BOOL freeze) override {
+    frozen_ += freeze ? 1 : (frozen_ > 0 ? -1 : 0);
+    return S_OK;
+  }
+
+  // IViewObject2
+  HRESULT STDMETHODCALLTYPE Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC draw,
+                                 LPCRECTL bounds, LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR),
+                                 ULONG_PTR) override;
+  HRESULT STDMETHODCALLTYPE GetColorSet(DWORD, LONG, void*, DVTARGETDEVICE*, HDC,
+                                        LOGPALETTE**) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE Freeze(DWORD, LONG, void*, DWORD*) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE Unfreeze(DWORD) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE SetAdvise(DWORD aspects, DWORD flags, IAdviseSink* sink) override {
+    viewSink_ = ComPtr<IAdviseSink>(sink);
+    viewAspects_ = aspects;
+    viewFlags_ = flags;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) override;
+  HRESULT STDMETHODCALLTYPE GetExtent(DWORD aspect, LONG, DVTARGETDEVICE*, LPSIZEL size) override {
+    return GetExtent(aspect, size);
+  }
+
+  // IPersist, IPersistStreamInit, IPersistPropertyBag
+  HRESULT STDMETHODCALLTYPE GetClassID(CLSID* out) override {
+    if (!out) return E_POINTER;
+    *out = *cls_.clsid;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE IsDirty() override { return dirty_ ? S_OK : S_FALSE; }
+  HRESULT STDMETHODCALLTYPE Load(IStream* stream) override;
+  HRESULT STDMETHODCALLTYPE Save(IStream* stream, BOOL clearDirty) override;
+  HRESULT STDMETHODCALLTYPE GetSizeMax(ULARGE_INTEGER* size) override;
+  HRESULT STDMETHODCALLTYPE InitNew() override;
+  HRESULT STDMETHODCALLTYPE Load(IPropertyBag* bag, IErrorLog* log) override;
+  HRESULT STDMETHODCALLTYPE Save(IPropertyBag* bag, BOOL clearDirty, BOOL saveAll) override;
+
+  // IProvideClassInfo2
+  HRESULT STDMETHODCALLTYPE GetClassInfo(ITypeInfo** out) override {
+    if (!out) return E_POINTER;
+    *out = types_->coclass.get();
+    (*out)->AddRef();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetGUID(DWORD kind, GUID* out) override {
+    if (!out) return E_POINTER;
+    if (kind != GUIDKIND_DEFAULT_SOURCE_DISP_IID) return E_INVALIDARG;
+    *out = *cls_.eventIid;
+    return S_OK;
+  }
+
+  // IConnectionPointContainer
+  HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints**) override {
+    return E_NOTIMPL;
+  }
+  HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override;
+
+  // ISupportErrorInfo
+  HRESULT STDMETHODCALLTYPE InterfaceSupportsErrorInfo(REFIID iid) override {
+    return (iid == *cls_.iid || iid == IID_IDispatch) ? S_OK : S_FALSE;
+  }
+
+  // INxHostedControl
+  HostedObject* STDMETHODCALLTYPE hostedObject() override { return control_.get(); }
+
+  // Called by the connection points.
+  ULONG outerAddRef() { return AddRef(); }
+  ULONG outerRelease() { return Release(); }
+
+ private:
+  // DualOwner
+  HRESULT dualQueryInterface(REFIID iid, void** out) override { return QueryInterface(iid, out); }
+  ULONG dualAddRef() override { return AddRef(); }
+  ULONG dualRelease() override { return Release(); }
+  HRESULT invokeSlot(const DualSlot& slot, VARIANT& arg, VARIANT& result) override;
+
+  // ControlSite
+  ControlWindow& window() override { return *window_; }
+  SystemServices& services() override { return services_; }
+  const Extender* extender() const override;
+  const Ambient* ambient() const override;
+  void raiseEvent(int position, std::span<Value> args) override;
+  void propertyChanged(std::string_view key) override;
+
+  // WindowOwner
+  void windowInput(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void windowFocus(bool gained) override;
+  void windowResizedItself(int width, int height) override;
+
+  // Extender
+  std::optional<std::string> name() const override;
+  std::optional<std::string> toolTipText() const override;
+  std::optional<double> left() const override;
+  std::optional<double> width() const override;
+  std::optional<std::vector<HostedObject*>> parentControls() const override;
+  // Ambient
+  std::optional<FontRef> font() const override;
+  std::optional<bool> userMode() const override;
+  std::optional<bool> displayAsDefault() const override;
+
+  ComPtr<IDispatch> extenderObject() const;
+  ComPtr<IDispatch> ambientObject() const;
+  std::optional<Value> extenderValue(const wchar_t* name) const;
+
+  // Runs a call into the control and shows what it drew; errors become HRESULTs.
+  template <class F>
+  HRESULT guarded(const IID& iid, F&& call);
+  void ensureLoaded();
+  void afterCall();
+  HRESULT inPlaceActivate(bool uiActivate, IOleClientSite* site, HWND parent, LPCRECT pos);
+  void resizeTo(int width, int height);
+
+  LONG refs_ = 1;
+  ModuleObject moduleObject_;
+  const ControlClass& cls_;
+  ClassTypes* types_ = nullptr;
+  DualObject dual_{};
+  Win32Services services_;
+  std::unique_ptr<Win32Window> window_;
+  std::unique_ptr<ControlBase> control_;
+  std::unique_ptr<ConnectionPoint> events_;
+  std::unique_ptr<ConnectionPoint> notify_;
+  ComPtr<IOleClientSite> clientSite_;
+  ComPtr<IOleInPlaceSite> inPlaceSite_;
+  ComPtr<IOleAdviseHolder> adviseHolder_;
+  ComPtr<IAdviseSink> viewSink_;
+  DWORD viewAspects_ = 0;
+  DWORD viewFlags_ = 0;
+  bool loaded_ = false;
+  bool dirty_ = false;
+  bool inPlace_ = false;
+  bool uiActive_ = false;
+  int frozen_ = 0;
+};
+
+namespace {
+
+// A connection point of a control object: events or property change notifications.
+class ConnectionPoint final : public IConnectionPoint {
+ public:
+  ConnectionPoint(ControlObject& owner, IConnectionPointContainer* container, const IID& iid)
+      : owner_(owner), container_(container), iid_(iid) {}
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+    if (!out) return E_POINTER;
+    if (iid == IID_IUnknown || iid == IID_IConnectionPoint) {
+      *out = static_cast<IConnectionPoint*>(this);
+      AddRef();
+      return S_OK;
+    }
+    *out = nullptr;
+    return E_NOINTERFACE;
+  }
+  ULONG STDMETHODCALLTYPE AddRef() override { return owner_.outerAddRef(); }
+  ULONG STDMETHODCALLTYPE Release() override { return owner_.outerRelease(); }
+
+  HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* out) override {
+    if (!out) return E_POINTER;
+    *out = iid_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** out) override {
+    if (!out) return E_POINTER;
+    *out = container_;
+    container_->AddRef();
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override {
+    if (!sink || !cookie) return E_POINTER;
+    ComPtr<IUnknown> typed;
+    if (FAILED(sink->QueryInterface(iid_, typed.putVoid())) || !typed) {
+      // Event sinks may only answer IDispatch.
+      if (iid_ == IID_IPropertyNotifySink ||
+          FAILED(sink->QueryInterface(IID_IDispatch, typed.putVoid())) || !typed)
+        return CONNECT_E_CANNOTCONNECT;
+    }
+    *cookie = ++lastCookie_;
+    sinks_[*cookie] = std::move(typed);
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override {
+    return sinks_.erase(cookie) ? S_OK : CONNECT_E_NOCONNECTION;
+  }
+  HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections**) override { return E_NOTIMPL; }
+
+  // The sinks at this moment (a sink may unadvise while it is being called).
+  std::vector<ComPtr<IUnknown>> sinks() const {
+    std::vector<ComPtr<IUnknown>> out;
+    for (const auto& [cookie, sink] : sinks_) out.push_back(sink);
+    return out;
+  }
+  void clear() { sinks_.clear(); }
+
+ private:
+  ControlObject& owner_;
+  IConnectionPointContainer* container_;
+  IID iid_;
+  std::map<DWORD, ComPtr<IUnknown>> sinks_;
+  DWORD lastCookie_ = 0;
+};
+
+}  // namespace
+
+ControlObject::ControlObject(const ControlClass& cls) : cls_(cls) {}
+
+HRESULT ControlObject::init() {
+  const HRESULT hr = acquireTypes(cls_, types_);
+  if (FAILED(hr)) return hr;
+  dual_ = DualObject{types_->dual.vtable(), this, &types_->dual};
+  window_ = std::make_unique<Win32Window>(static_cast<WindowOwner&>(*this));
+  window_->setPosition(RECT{0, 0, cls_.defaultSizePx.cx, cls_.defaultSizePx.cy});
+  events_ = std::make_unique<ConnectionPoint>(*this, this, *cls_.eventIid);
+  notify_ = std::make_unique<ConnectionPoint>(*this, this, IID_IPropertyNotifySink);
+  try {
+    control_ = cls_.create(*this);
+    control_->Initialize();
+  } catch (const std::exception& e) {
+    return reportError(*cls_.iid, E_FAIL, e.what());
+  }
+  return S_OK;
+}
+
+ControlObject::~ControlObject() {
+  if (control_) {
+    try {
+      control_->Terminate();
+    } catch (...) {
+    }
+    control_.reset();
+  }
+  if (window_) window_->destroy();
+  if (types_) releaseTypes(cls_);
+}
+
+HRESULT ControlObject::QueryInterface(REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (iid == IID_IUnknown)
+    *out = static_cast<IOleObject*>(this);
+  else if (iid == IID_IDispatch || iid == *cls_.iid)
+    *out = &dual_;
+  else if (iid == IID_IOleObject)
+    *out = static_cast<IOleObject*>(this);
+  else if (iid == IID_IOleWindow || iid == IID_IOleInPlaceObject)
+    *out = static_cast<IOleInPlaceObject*>(this);
+  else if (iid == IID_IOleInPlaceActiveObject)
+    *out = static_cast<IOleInPlaceActiveObject*>(this);
+  else if (iid == IID_IOleControl)
+    *out = static_cast<IOleControl*>(this);
+  else if (iid == IID_IViewObject || iid == IID_IViewObject2)
+    *out = static_cast<IViewObject2*>(this);
+  else if (iid == IID_IPersist || iid == IID_IPersistStreamInit)
+    *out = static_cast<IPersistStreamInit*>(this);
+  else if (iid == IID_IPersistPropertyBag)
+    *out = static_cast<IPersistPropertyBag*>(this);
+  else if (iid == IID_IProvideClassInfo || iid == IID_IProvideClassInfo2)
+    *out = static_cast<IProvideClassInfo2*>(this);
+  else if (iid == IID_IConnectionPointContainer)
+    *out = static_cast<IConnectionPointContainer*>(this);
+  else if (iid == IID_ISupportErrorInfo)
+    *out = static_cast<ISupportErrorInfo*>(this);
+  else if (iid == IID_INxHostedControl)
+    *out = static_cast<INxHostedControl*>(this);
+  if (!*out) return E_NOINTERFACE;
+  AddRef();
+  return S_OK;
+}
+
+template <class F>
+HRESULT ControlObject::guarded(const IID& iid, F&& call) {
+  try {
+    call();
+    afterCall();
+    return S_OK;
+  } catch (const ConversionError& e) {
+    afterCall();
+    return reportError(iid, DISP_E_TYPEMISMATCH, e.what());
+  } catch (const NxError& e) {
+    afterCall();
+    return reportError(iid, kInvalidPropertyValue, e.what());
+  } catch (const std::exception& e) {
+    afterCall();
+    return reportError(iid, E_FAIL, e.what());
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+void ControlObject::afterCall() {
+  window_->refresh();
+  if (viewSink_ && (viewAspects_ & DVASPECT_CONTENT)) viewSink_->OnViewChange(DVASPECT_CONTENT, -1);
+}
+
+// A control that a client uses before the host initialised it (a scripting client creates the
+// object and uses it at once) starts as a new control.
+void ControlObject::ensureLoaded() {
+  if (loaded_) return;
+  loaded_ = true;
+  control_->InitProperties();
+  control_->Resize();
+}
+
+HRESULT ControlObject::invokeSlot(const DualSlot& slot, VARIANT& arg, VARIANT& result) {
+  return guarded(*cls_.iid, [&] {
+    ensureLoaded();
+    if (slot.kind == INVOKE_PROPERTYGET) {
+      const HRESULT hr = toVariant(control_->getProperty(slot.name), result);
+      if (FAILED(hr)) throw HostError("the value cannot be returned");
+      return;
+    }
+    if (slot.kind == INVOKE_PROPERTYPUT || slot.kind == INVOKE_PROPERTYPUTREF) {
+      Value v;
+      if (FAILED(fromVariant(arg, v))) throw ConversionError("Type mismatch: " + slot.name);
+      control_->putProperty(slot.name, v);
+      return;
+    }
+    throw HostError("method " + slot.name + " is not available");
+  });
+}
+
+// ---- IOleObject ----
+
+HRESULT ControlObject::SetClientSite(IOleClientSite* site) {
+  clientSite_ = ComPtr<IOleClientSite>(site);
+  if (!site) {
+    inPlaceSite_.reset();
+    return S_OK;
+  }
+  return S_OK;
+}
+
+HRESULT ControlObject::GetClientSite(IOleClientSite** site) {
+  if (!site) return E_POINTER;
+  *site = clientSite_.get();
+  if (*site) (*site)->AddRef();
+  return S_OK;
+}
+
+HRESULT ControlObject::Close(DWORD) {
+  InPlaceDeactivate();
+  if (adviseHolder_) adviseHolder_->SendOnClose();
+  events_->clear();
+  notify_->clear();
+  viewSink_.reset();
+  return S_OK;
+}
+
+HRESULT ControlObject::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND parent,
+                              LPCRECT pos) {
+  switch (verb) {
+    case OLEIVERB_PRIMARY:
+    case OLEIVERB_SHOW:
+    case OLEIVERB_INPLACEACTIVATE:
+      return inPlaceActivate(false, site, parent, pos);
+    case OLEIVERB_UIACTIVATE:
+      return inPlaceActivate(true, site, parent, pos);
+    case OLEIVERB_HIDE:
+      if (window_->hwnd()) ShowWindow(window_->hwnd(), SW_HIDE);
+      return S_OK;
+    default:
+      return OLEOBJ_S_INVALIDVERB;
+  }
+}
+
+HRESULT ControlObject::inPlaceActivate(bool uiActivate, IOleClientSite* site, HWND parent,
+                                       LPCRECT pos) {
+  if (!clientSite_ && site) clientSite_ = ComPtr<IOleClientSite>(site);
+  if (!clientSite_) return E_UNEXPECTED;
+  HRESULT hr = guarded(*cls_.iid, [&] { ensureLoaded(); });
+  if (FAILED(hr)) return hr;
+  if (!inPlace_) {
+    inPlaceSite_ = clientSite_.as<IOleInPlaceSite>(IID_IOleInPlaceSite);
+    if (!inPlaceSite_) return E_NOINTERFACE;
+    if (inPlaceSite_->CanInPlaceActivate() != S_OK) return E_FAIL;
+    inPlaceSite_->OnInPlaceActivate();
+    HWND container = parent;
+    if (!container && FAILED(inPlaceSite_->GetWindow(&container))) return E_FAIL;
+    ComPtr<IOleInPlaceFrame> frame;
+    ComPtr<IOleInPlaceUIWindow> doc;
+    RECT position = {0, 0, window_->widthPx(), window_->heightPx()};
+    RECT clip = position;
+    OLEINPLACEFRAMEINFO info = {};
+    info.cb = sizeof(info);
+    if (SUCCEEDED(
+            inPlaceSite_->GetWindowContext(frame.put(), doc.put(), &position, &clip, &info))) {
+      // The site's position wins over the one passed with the verb.
+    } else if (pos) {
+      position = *pos;
+    }
+    if (!window_->create(container, position)) return E_FAIL;
+    inPlace_ = true;
+    hr = guarded(*cls_.iid, [&] { control_->Resize(); });
+    if (FAILED(hr)) return hr;
+  }
+  if (uiActivate && !uiActive_) {
+    uiActive_ = true;
+    inPlaceSite_->OnUIActivate();
+    SetFocus(window_->hwnd());
+  }
+  ShowWindow(window_->hwnd(), SW_SHOW);
+  return S_OK;
+}
+
+HRESULT ControlObject::SetExtent(DWORD aspect, SIZEL* size) {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!size) return E_POINTER;
+  WindowDc screen(nullptr);
+  const int w = MulDiv(size->cx, GetDeviceCaps(screen.get(), LOGPIXELSX), 2540);
+  const int h = MulDiv(size->cy, GetDeviceCaps(screen.get(), LOGPIXELSY), 2540);
+  resizeTo(w, h);
+  return S_OK;
+}
+
+HRESULT ControlObject::GetExtent(DWORD aspect, SIZEL* size) {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!size) return E_POINTER;
+  WindowDc screen(nullptr);
+  size->cx = MulDiv(window_->widthPx(), 2540, GetDeviceCaps(screen.get(), LOGPIXELSX));
+  size->cy = MulDiv(window_->heightPx(), 2540, GetDeviceCaps(screen.get(), LOGPIXELSY));
+  return S_OK;
+}
+
+void ControlObject::resizeTo(int width, int height) {
+  RECT position = {0, 0, width, height};
+  if (window_->hwnd()) {
+    RECT current;
+    GetWindowRect(window_->hwnd(), &current);
+    MapWindowPoints(nullptr, GetParent(window_->hwnd()), reinterpret_cast<POINT*>(&current), 2);
+    position = {current.left, current.top, current.left + width, current.top + height};
+  }
+  window_->setPosition(position);
+  if (loaded_) guarded(*cls_.iid, [&] { control_->Resize(); });
+}
+
+HRESULT ControlObject::Advise(IAdviseSink* sink, DWORD* cookie) {
+  if (!adviseHolder_ && FAILED(CreateOleAdviseHolder(adviseHolder_.put()))) return E_OUTOFMEMORY;
+  return adviseHolder_->Advise(sink, cookie);
+}
+
+HRESULT ControlObject::Unadvise(DWORD cookie) {
+  return adviseHolder_ ? adviseHolder_->Unadvise(cookie) : OLE_E_NOCONNECTION;
+}
+
+HRESULT ControlObject::EnumAdvise(IEnumSTATDATA** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  return adviseHolder_ ? adviseHolder_->EnumAdvise(out) : S_OK;
+}
+
+// ---- in-place object ----
+
+HRESULT ControlObject::GetWindow(HWND* out) {
+  if (!out) return E_POINTER;
+  *out = window_->hwnd();
+  return *out ? S_OK : E_FAIL;
+}
+
+HRESULT ControlObject::InPlaceDeactivate() {
+  if (!inPlace_) return S_OK;
+  UIDeactivate();
+  inPlace_ = false;
+  window_->destroy();
+  if (inPlaceSite_) inPlaceSite_->OnInPlaceDeactivate();
+  inPlaceSite_.reset();
+  return S_OK;
+}
+
+HRESULT ControlObject::UIDeactivate() {
+  if (!uiActive_) return S_OK;
+  uiActive_ = false;
+  if (inPlaceSite_) inPlaceSite_->OnUIDeactivate(FALSE);
+  return S_OK;
+}
+
+HRESULT ControlObject::SetObjectRects(LPCRECT pos, LPCRECT) {
+  if (!pos) return E_POINTER;
+  window_->setPosition(*pos);
+  if (loaded_) return guarded(*cls_.iid, [&] { control_->Resize(); });
+  return S_OK;
+}
+
+// ---- IOleControl ----
+
+HRESULT ControlObject::GetControlInfo(CONTROLINFO* info) {
+  if (!info) return E_POINTER;
+  info->hAccel = nullptr;
+  info->cAccel = 0;
+  info->dwFlags = 0;
+  return S_OK;
+}
+
+HRESULT ControlObject::OnAmbientPropertyChange(DISPID) {
+  return S_OK;
+}
+
+// ---- IViewObject2 ----
+
+HRESULT ControlObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC draw,
+                            LPCRECTL bounds, LPCRECTL, BOOL(STDMETHODCALLTYPE*)(ULONG_PTR),
+                            ULONG_PTR) {
+  if (aspect != DVASPECT_CONTENT) return DV_E_DVASPECT;
+  if (!draw || !bounds) return E_INVALIDARG;
+  const HRESULT hr = guarded(*cls_.iid, [&] { ensureLoaded(); });
+  if (FAILED(hr)) return hr;
+  const RECT r = {bounds->left, bounds->top, bounds->right, bounds->bottom};
+  window_->win32Surface().paintTo(draw, r);
+  return S_OK;
+}
+
+HRESULT ControlObject::GetAdvise(DWORD* aspects, DWORD* flags, IAdviseSink** sink) {
+  if (aspects) *aspects = viewAspects_;
+  if (flags) *flags = viewFlags_;
+  if (sink) {
+    *sink = viewSink_.get();
+    if (*sink) (*sink)->AddRef();
+  }
+  return S_OK;
+}
+
+// ---- persistence ----
+
+HRESULT ControlObject::InitNew() {
+  if (loaded_) return E_UNEXPECTED;
+  return guarded(*cls_.iid, [&] { ensureLoaded(); });
+}
+
+HRESULT ControlObject::Load(IStream* stream) {
+  if (!stream) return E_POINTER;
+  if (loaded_) return E_UNEXPECTED;
+  StreamStore store;
+  const HRESULT hr = store.load(stream);
+  if (FAILED(hr)) return hr;
+  loaded_ = true;
+  return guarded(*cls_.iid, [&] {
+    control_->ReadProperties(store);
+    control_->Resize();
+  });
+}
+
+HRESULT ControlObject::Save(IStream* stream, BOOL clearDirty) {
+  if (!stream) return E_POINTER;
+  StreamStore store;
+  HRESULT hr = guarded(*cls_.iid, [&] {
+    ensureLoaded();
+    control_->WriteProperties(store);
+  });
+  if (FAILED(hr)) return hr;
+  hr = store.save(stream);
+  if (SUCCEEDED(hr) && clearDirty) dirty_ = false;
+  return hr;
+}
+
+HRESULT ControlObject::GetSizeMax(ULARGE_INTEGER* size) {
+  if (!size) return E_POINTER;
+  StreamStore store;
+  const HRESULT hr = guarded(*cls_.iid, [&] {
+    ensureLoaded();
+    control_->WriteProperties(store);
+  });
+  size->QuadPart = store.size();
+  return hr;
+}
+
+HRESULT ControlObject::Load(IPropertyBag* bag, IErrorLog* log) {
+  if (!bag) return E_POINTER;
+  if (loaded_) return E_UNEXPECTED;
+  loaded_ = true;
+  BagStore store(bag, log);
+  return guarded(*cls_.iid, [&] {
+    control_->ReadProperties(store);
+    control_->Resize();
+  });
+}
+
+HRESULT ControlObject::Save(IPropertyBag* bag, BOOL clearDirty, BOOL) {
+  if (!bag) return E_POINTER;
+  BagStore store(bag, nullptr);
+  const HRESULT hr = guarded(*cls_.iid, [&] {
+    ensureLoaded();
+    control_->WriteProperties(store);
+  });
+  if (SUCCEEDED(hr) && clearDirty) dirty_ = false;
+  return hr;
+}
+
+// ---- connection points and events ----
+
+HRESULT ControlObject::FindConnectionPoint(REFIID iid, IConnectionPoint** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  ConnectionPoint* point = iid == *cls_.eventIid            ? events_.get()
+                           : iid == IID_IPropertyNotifySink ? notify_.get()
+                                                            : nullptr;
+  if (!point) return CONNECT_E_NOCONNECTION;
+  *out = point;
+  point->AddRef();
+  return S_OK;
+}
+
+void ControlObject::raiseEvent(int position, std::span<Value> args) {
+  if (frozen_ > 0) return;
+  // By-reference arguments: each points into its own VARIANT, read back after every sink.
+  std::vector<VARIANT> values(args.size());
+  std::vector<VARIANT> refs(args.size());
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    toVariant(args[i], values[i]);
+    VariantInit(&refs[i]);
+    // Arguments go in reverse order.
+    VARIANT& ref = refs[args.size() - 1 - i];
+    if (V_VT(&values[i]) == VT_EMPTY || V_VT(&values[i]) == VT_DISPATCH) {
+      V_VT(&ref) = VT_BYREF | VT_VARIANT;
+      V_VARIANTREF(&ref) = &values[i];
+    } else {
+      V_VT(&ref) = static_cast<VARTYPE>(VT_BYREF | V_VT(&values[i]));
+      V_BYREF(&ref) = &V_UI1(&values[i]);  // the value's storage inside its VARIANT
+    }
+  }
+  ComPtr<IOleObject> keepAlive(static_cast<IOleObject*>(this));
+  for (const ComPtr<IUnknown>& sink : events_->sinks()) {
+    auto dispatch = sink.as<IDispatch>(IID_IDispatch);
+    if (!dispatch) continue;
+    DISPPARAMS params = {refs.data(), nullptr, static_cast<UINT>(refs.size()), 0};
+    dispatch->Invoke(position, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+                     nullptr, nullptr);
+  }
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    Value back;
+    if (SUCCEEDED(fromVariant(values[i], back))) args[i] = std::move(back);
+    VariantClear(&values[i]);
+  }
+}
+
+void ControlObject::propertyChanged(std::string_view) {
+  dirty_ = true;
+  for (const ComPtr<IUnknown>& sink : notify_->sinks()) {
+    if (auto n = sink.as<IPropertyNotifySink>(IID_IPropertyNotifySink))
+      n->OnChanged(DISPID_UNKNOWN);
+  }
+  if (clientSite_) {
+    if (auto control = clientSite_.as<IOleControlSite>(IID_IOleControlSite))
+      control->OnControlInfoChanged();
+  }
+}
+
+// ---- window ----
+
+void ControlObject::windowInput(UINT message, WPARAM wParam, LPARAM lParam) {
+  const double x = static_cast<SHORT>(LOWORD(lParam)) * window_->twipsPerPixelX();
+  const double y = static_cast<SHORT>(HIWORD(lParam)) * window_->twipsPerPixelY();
+  std::int16_t shift = static_cast<std::int16_t>((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) |
+                                                 (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
+                                                 (GetKeyState(VK_MENU) < 0 ? 4 : 0));
+  std::int16_t buttons =
+      static_cast<std::int16_t>(((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |
+                                ((wParam & MK_MBUTTON) ? 4 : 0));
+  guarded(*cls_.iid, [&] {
+    switch (message) {
+      case WM_MOUSEMOVE:
+        control_->MouseMove(buttons, shift, x, y);
+        break;
+      case WM_LBUTTONDOWN:
+        control_->MouseDown(1, shift, x, y);
+        break;
+      case WM_RBUTTONDOWN:
+        control_->MouseDown(2, shift, x, y);
+        break;
+      case WM_MBUTTONDOWN:
+        control_->MouseDown(4, shift, x, y);
+        break;
+      case WM_LBUTTONUP:
+        control_->MouseUp(1, shift, x, y);
+        control_->Click();
+        break;
+      case WM_RBUTTONUP:
+        control_->MouseUp(2, shift, x, y);
+        break;
+      case WM_MBUTTONUP:
+        control_->MouseUp(4, shift, x, y);
+        break;
+      case WM_LBUTTONDBLCLK:
+        control_->DblClick();
+        break;
+      case WM_KEYDOWN: {
+        auto key = static_cast<std::int16_t>(wParam);
+        control_->KeyDown(key, shift);
+        break;
+      }
+      case WM_KEYUP: {
+        auto key = static_cast<std::int16_t>(wParam);
+        control_->KeyUp(key, shift);
+        break;
+      }
+      case WM_CHAR: {
+        auto ascii = static_cast<std::int16_t>(wParam);
+        control_->KeyPress(ascii);
+        break;
+      }
+      default:
+        break;
+    }
+  });
+}
+
+void ControlObject::windowFocus(bool gained) {
+  if (clientSite_) {
+    if (auto control = clientSite_.as<IOleControlSite>(IID_IOleControlSite))
+      control->OnFocus(gained);
+  }
+  guarded(*cls_.iid, [&] { gained ? control_->GotFocus() : control_->LostFocus(); });
+}
+
+void ControlObject::windowResizedItself(int width, int height) {
+  if (!inPlaceSite_ || !window_->hwnd()) return;
+  RECT current;
+  GetWindowRect(window_->hwnd(), &current);
+  MapWindowPoints(nullptr, GetParent(window_->hwnd()), reinterpret_cast<POINT*>(&current), 2);
+  RECT wanted = {current.left, current.top, current.left + width, current.top + height};
+  inPlaceSite_->OnPosRectChange(&wanted);
+}
+
+// ---- extender and ambient ----
+
+ComPtr<IDispatch> ControlObject::extenderObject() const {
+  ComPtr<IDispatch> out;
+  if (!clientSite_) return out;
+  auto control = clientSite_.as<IOleControlSite>(IID_IOleControlSite);
+  if (control) control->GetExtendedControl(out.put());
+  return out;
+}
+
+ComPtr<IDispatch> ControlObject::ambientObject() const {
+  return clientSite_ ? clientSite_.as<IDispatch>(IID_IDispatch) : ComPtr<IDispatch>();
+}
+
+const Extender* ControlObject::extender() const {
+  return extenderObject() ? static_cast<const Extender*>(this) : nullptr;
+}
+
+const Ambient* ControlObject::ambient() const {
+  return ambientObject() ? static_cast<const Ambient*>(this) : nullptr;
+}
+
+std::optional<Value> ControlObject::extenderValue(const wchar_t* name) const {
+  VARIANT v;
+  if (!getByName(extenderObject().get(), name, v)) return std::nullopt;
+  Value out;
+  const HRESULT hr = fromVariant(v, out);
+  VariantClear(&v);
+  if (FAILED(hr)) return std::nullopt;
+  return out;
+}
+
+std::optional<std::string> ControlObject::name() const {
+  auto v = extenderValue(L"Name");
+  if (!v) return std::nullopt;
+  try {
+    return toText(*v);
+  } catch (const NxError&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<std::string> ControlObject::toolTipText() const {
+  auto v = extenderValue(L"ToolTipText");
+  if (!v) return std::nullopt;
+  try {
+    return toText(*v);
+  } catch (const NxError&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<double> ControlObject::left() const {
+  auto v = extenderValue(L"Left");
+  if (!v) return std::nullopt;
+  try {
+    return toDouble(*v);
+  } catch (const NxError&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<double> ControlObject::width() const {
+  auto v = extenderValue(L"Width");
+  if (!v) return std::nullopt;
+  try {
+    return toDouble(*v);
+  } catch (const NxError&) {
+    return std::nullopt;
+  }
+}
+
+std::optional<std::vector<HostedObject*>> ControlObject::parentControls() const {
+  VARIANT parent, controls, enumerator;
+  if (!getByName(extenderObject().get(), L"Parent", parent)) return std::nullopt;
+  std::optional<std::vector<HostedObject*>> result;
+  if (V_VT(&parent) == VT_DISPATCH && getByName(V_DISPATCH(&parent), L"Controls", controls)) {
+    if (V_VT(&controls) == VT_DISPATCH &&
+        getById(V_DISPATCH(&controls), DISPID_NEWENUM, enumerator) &&
+        (V_VT(&enumerator) == VT_UNKNOWN || V_VT(&enumerator) == VT_DISPATCH)) {
+      ComPtr<IEnumVARIANT> items;
+      if (V_UNKNOWN(&enumerator) &&
+          SUCCEEDED(V_UNKNOWN(&enumerator)->QueryInterface(IID_IEnumVARIANT, items.putVoid()))) {
+        std::vector<HostedObject*> found;
+        VARIANT item;
+        VariantInit(&item);
+        ULONG fetched = 0;
+        while (items->Next(1, &item, &fetched) == S_OK && fetched == 1) {
+          if ((V_VT(&item) == VT_DISPATCH || V_VT(&item) == VT_UNKNOWN) && V_UNKNOWN(&item)) {
+            ComPtr<INxHostedControl> hosted;
+            // Extenders aggregate the control or hand it out through their "Object" property.
+            if (FAILED(V_UNKNOWN(&item)->QueryInterface(IID_INxHostedControl, hosted.putVoid()))) {
+              VARIANT inner;
+              if (V_VT(&item) == VT_DISPATCH && getByName(V_DISPATCH(&item), L"Object", inner)) {
+                if ((V_VT(&inner) == VT_DISPATCH || V_VT(&inner) == VT_UNKNOWN) &&
+                    V_UNKNOWN(&inner))
+                  V_UNKNOWN(&inner)->QueryInterface(IID_INxHostedControl, hosted.putVoid());
+                VariantClear(&inner);
+              }
+            }
+            if (hosted) found.push_back(hosted->hostedObject());
+          }
+          VariantClear(&item);
+        }
+        result = std::move(found);
+      }
+    }
+  }
+  VariantClear(&enumerator);
+  VariantClear(&controls);
+  VariantClear(&parent);
+  return result;
+}
+
+std::optional<FontRef> ControlObject::font() const {
+  VARIANT v;
+  if (!getById(ambientObject().get(), DISPID_AMBIENT_FONT, v)) return std::nullopt;
+  Value out;
+  const HRESULT hr = fromVariant(v, out);
+  VariantClear(&v);
+  if (FAILED(hr) || kindOf(out) != ValueKind::Font || !std::get<FontRef>(out)) return std::nullopt;
+  return std::get<FontRef>(out);
+}
+
+std::optional<bool> ControlObject::userMode() const {
+  VARIANT v;
+  if (!getById(ambientObject().get(), DISPID_AMBIENT_USERMODE, v)) return std::nullopt;
+  std::optional<bool> out;
+  if (V_VT(&v) == VT_BOOL) out = V_BOOL(&v) != VARIANT_FALSE;
+  VariantClear(&v);
+  return out;
+}
+
+std::optional<bool> ControlObject::displayAsDefault() const {
+  VARIANT v;
+  if (!getById(ambientObject().get(), DISPID_AMBIENT_DISPLAYASDEFAULT, v)) return std::nullopt;
+  std::optional<bool> out;
+  if (V_VT(&v) == VT_BOOL) out = V_BOOL(&v) != VARIANT_FALSE;
+  VariantClear(&v);
+  return out;
+}
+
+HRESULT createControlObject(const ControlClass& cls, REFIID iid, void** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  ControlObject* object = nullptr;
+  try {
+    object = new ControlObject(cls);
+  } catch (...) {
+    return E_OUTOFMEMORY;
+  }
+  HRESULT hr = object->init();
+  if (SUCCEEDED(hr)) hr = object->QueryInterface(iid, out);
+  object->Release();
+  return hr;
+}
+
+}  // namespace nx::win32

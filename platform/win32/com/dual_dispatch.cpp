@@ -1,0 +1,410 @@
+#include "platform/win32/com/dual_dispatch.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <utility>
+
+#include "platform/win32/com/bstr.h"
+
+namespace nx::win32 {
+
+namespace {
+
+// Slots the thunk tables cover: IUnknown and IDispatch take 7, the interface the rest.
+constexpr std::size_t kMaxSlots = 192;
+
+DualObject* self(void* p) {
+  return static_cast<DualObject*>(p);
+}
+
+// ---- IUnknown and IDispatch of the dual object ----
+
+HRESULT STDMETHODCALLTYPE queryInterfaceThunk(void* p, REFIID iid, void** out) {
+  return self(p)->owner->dualQueryInterface(iid, out);
+}
+ULONG STDMETHODCALLTYPE addRefThunk(void* p) {
+  return self(p)->owner->dualAddRef();
+}
+ULONG STDMETHODCALLTYPE releaseThunk(void* p) {
+  return self(p)->owner->dualRelease();
+}
+
+HRESULT STDMETHODCALLTYPE getTypeInfoCountThunk(void*, UINT* count) {
+  if (!count) return E_POINTER;
+  *count = 1;
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE getTypeInfoThunk(void* p, UINT index, LCID, ITypeInfo** out) {
+  if (!out) return E_POINTER;
+  *out = nullptr;
+  if (index != 0) return DISP_E_BADINDEX;
+  *out = self(p)->iface->typeInfo();
+  (*out)->AddRef();
+  return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE getIDsOfNamesThunk(void* p, REFIID, LPOLESTR* names, UINT count, LCID,
+                                             DISPID* ids) {
+  return DispGetIDsOfNames(self(p)->iface->typeInfo(), names, count, ids);
+}
+
+HRESULT STDMETHODCALLTYPE invokeThunk(void* p, DISPID id, REFIID, LCID, WORD flags,
+                                      DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
+                                      UINT* argErr) {
+  return DispInvoke(p, self(p)->iface->typeInfo(), id, flags, params, result, excep, argErr);
+}
+
+// ---- interface slots ----
+
+// Fills `out` (pointing to a value of automation type `type`) from `v`, taking ownership.
+void storeResult(VARTYPE type, VARIANT& v, void* out) {
+  switch (type) {
+    case VT_VARIANT:
+      *static_cast<VARIANT*>(out) = v;
+      VariantInit(&v);
+      return;
+    default:
+      break;
+  }
+  if (V_VT(&v) != type && FAILED(VariantChangeType(&v, &v, 0, type))) VariantClear(&v);
+  switch (type) {
+    case VT_I2:
+      *static_cast<SHORT*>(out) = V_VT(&v) == VT_I2 ? V_I2(&v) : 0;
+      break;
+    case VT_BOOL:
+      *static_cast<VARIANT_BOOL*>(out) = V_VT(&v) == VT_BOOL ? V_BOOL(&v) : VARIANT_FALSE;
+      break;
+    case VT_I4:
+    case VT_INT:
+      *static_cast<LONG*>(out) = V_VT(&v) == type ? V_I4(&v) : 0;
+      break;
+    case VT_UI4:
+    case VT_UINT:
+      *static_cast<ULONG*>(out) = V_VT(&v) == type ? V_UI4(&v) : 0;
+      break;
+    case VT_R4:
+      *static_cast<float*>(out) = V_VT(&v) == VT_R4 ? V_R4(&v) : 0.0f;
+      break;
+    case VT_R8:
+      *static_cast<double*>(out) = V_VT(&v) == VT_R8 ? V_R8(&v) : 0.0;
+      break;
+    case VT_BSTR:
+      *static_cast<BSTR*>(out) = V_VT(&v) == VT_BSTR ? V_BSTR(&v) : nullptr;
+      VariantInit(&v);
+      return;
+    case VT_DISPATCH:
+      *static_cast<IDispatch**>(out) = V_VT(&v) == VT_DISPATCH ? V_DISPATCH(&v) : nullptr;
+      VariantInit(&v);
+      return;
+    case VT_UNKNOWN:
+      *static_cast<IUnknown**>(out) = V_VT(&v) == VT_UNKNOWN ? V_UNKNOWN(&v) : nullptr;
+      VariantInit(&v);
+      return;
+    default:
+      break;
+  }
+  VariantClear(&v);
+}
+
+// Clears an out value after a failed call.
+void clearResult(VARTYPE type, void* out) {
+  switch (type) {
+    case VT_VARIANT:
+      VariantInit(static_cast<VARIANT*>(out));
+      break;
+    case VT_I2:
+    case VT_BOOL:
+      *static_cast<SHORT*>(out) = 0;
+      break;
+    case VT_R8:
+      *static_cast<double*>(out) = 0;
+      break;
+    case VT_BSTR:
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
+      *static_cast<void**>(out) = nullptr;
+      break;
+    default:
+      *static_cast<LONG*>(out) = 0;
+      break;
+  }
+}
+
+HRESULT callSlot(void* p, std::size_t index, VARIANT& arg, VARIANT& result) {
+  try {
+    const DualObject* o = self(p);
+    return o->owner->invokeSlot(o->iface->slots()[index], arg, result);
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+template <std::size_t N>
+HRESULT STDMETHODCALLTYPE getThunk(void* p, void* out) {
+  if (!out) return E_POINTER;
+  const VARTYPE type = self(p)->iface->slots()[N].resultType;
+  VARIANT arg, result;
+  VariantInit(&arg);
+  VariantInit(&result);
+  const HRESULT hr = callSlot(p, N, arg, result);
+  if (SUCCEEDED(hr))
+    storeResult(type, result, out);
+  else
+    clearResult(type, out);
+  VariantClear(&result);
+  return hr;
+}
+
+// Integer-class arguments (16- and 32-bit numbers, Booleans, strings, interface pointers)
+// arrive in one register or stack slot of pointer size.
+template <std::size_t N>
+HRESULT STDMETHODCALLTYPE putIntThunk(void* p, std::uintptr_t raw) {
+  VARIANT arg, result;
+  VariantInit(&arg);
+  VariantInit(&result);
+  const VARTYPE type = self(p)->iface->slots()[N].argType;
+  V_VT(&arg) = type;
+  switch (type) {
+    case VT_I2:
+      V_I2(&arg) = static_cast<SHORT>(raw);
+      break;
+    case VT_BOOL:
+      V_BOOL(&arg) = static_cast<VARIANT_BOOL>(raw);
+      break;
+    case VT_UI1:
+      V_UI1(&arg) = static_cast<BYTE>(raw);
+      break;
+    case VT_I4:
+    case VT_INT:
+      V_I4(&arg) = static_cast<LONG>(raw);
+      break;
+    case VT_UI4:
+    case VT_UINT:
+      V_UI4(&arg) = static_cast<ULONG>(raw);
+      break;
+    case VT_BSTR: {
+      const BSTR in = reinterpret_cast<BSTR>(raw);
+      V_BSTR(&arg) = SysAllocStringLen(in, SysStringLen(in));
+      break;
+    }
+    case VT_DISPATCH:
+    case VT_UNKNOWN: {
+      IUnknown* in = reinterpret_cast<IUnknown*>(raw);
+      if (in) in->AddRef();
+      V_UNKNOWN(&arg) = in;
+      break;
+    }
+    default:
+      V_VT(&arg) = VT_EMPTY;
+      return E_NOTIMPL;
+  }
+  const HRESULT hr = callSlot(p, N, arg, result);
+  VariantClear(&arg);
+  VariantClear(&result);
+  return hr;
+}
+
+template <std::size_t N, class T, VARTYPE VT>
+HRESULT STDMETHODCALLTYPE putRealThunk(void* p, T value) {
+  VARIANT arg, result;
+  VariantInit(&arg);
+  VariantInit(&result);
+  V_VT(&arg) = VT;
+  if constexpr (VT == VT_R4)
+    V_R4(&arg) = value;
+  else
+    V_R8(&arg) = value;
+  const HRESULT hr = callSlot(p, N, arg, result);
+  VariantClear(&result);
+  return hr;
+}
+
+template <std::size_t N>
+HRESULT STDMETHODCALLTYPE putVariantThunk(void* p, VARIANT value) {
+  VARIANT arg, result;
+  VariantInit(&arg);
+  VariantInit(&result);
+  // The caller owns `value`; the slot gets a copy.
+  VariantCopyInd(&arg, &value);
+  const HRESULT hr = callSlot(p, N, arg, result);
+  VariantClear(&arg);
+  VariantClear(&result);
+  return hr;
+}
+
+template <std::size_t N>
+HRESULT STDMETHODCALLTYPE methodThunk(void* p) {
+  VARIANT arg, result;
+  VariantInit(&arg);
+  VariantInit(&result);
+  const HRESULT hr = callSlot(p, N, arg, result);
+  VariantClear(&result);
+  return hr;
+}
+
+template <template <std::size_t> class Maker, std::size_t... I>
+std::array<const void*, sizeof...(I)> table(std::index_sequence<I...>) {
+  return {Maker<I>::get()...};
+}
+
+template <std::size_t N>
+struct GetMaker {
+  static const void* get() { return reinterpret_cast<const void*>(&getThunk<N>); }
+};
+template <std::size_t N>
+struct PutIntMaker {
+  static const void* get() { return reinterpret_cast<const void*>(&putIntThunk<N>); }
+};
+template <std::size_t N>
+struct PutFloatMaker {
+  static const void* get() { return reinterpret_cast<const void*>(&putRealThunk<N, float, VT_R4>); }
+};
+template <std::size_t N>
+struct PutDoubleMaker {
+  static const void* get() {
+    return reinterpret_cast<const void*>(&putRealThunk<N, double, VT_R8>);
+  }
+};
+template <std::size_t N>
+struct PutVariantMaker {
+  static const void* get() { return reinterpret_cast<const void*>(&putVariantThunk<N>); }
+};
+template <std::size_t N>
+struct MethodMaker {
+  static const void* get() { return reinterpret_cast<const void*>(&methodThunk<N>); }
+};
+
+const void* thunkFor(const DualSlot& slot, std::size_t index) {
+  static const auto gets = table<GetMaker>(std::make_index_sequence<kMaxSlots>());
+  static const auto ints = table<PutIntMaker>(std::make_index_sequence<kMaxSlots>());
+  static const auto floats = table<PutFloatMaker>(std::make_index_sequence<kMaxSlots>());
+  static const auto doubles = table<PutDoubleMaker>(std::make_index_sequence<kMaxSlots>());
+  static const auto variants = table<PutVariantMaker>(std::make_index_sequence<kMaxSlots>());
+  static const auto methods = table<MethodMaker>(std::make_index_sequence<kMaxSlots>());
+  if (slot.resultType != VT_EMPTY) return slot.argType == VT_EMPTY ? gets[index] : nullptr;
+  switch (slot.argType) {
+    case VT_EMPTY:
+      return methods[index];
+    case VT_R4:
+      return floats[index];
+    case VT_R8:
+      return doubles[index];
+    case VT_VARIANT:
+      return variants[index];
+    case VT_I2:
+    case VT_BOOL:
+    case VT_UI1:
+    case VT_I4:
+    case VT_INT:
+    case VT_UI4:
+    case VT_UINT:
+    case VT_BSTR:
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
+      return ints[index];
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+VARTYPE automationType(ITypeInfo* info, const TYPEDESC& desc) {
+  if (desc.vt == VT_PTR && desc.lptdesc) {
+    // A pointer to an interface stands for the interface itself.
+    const TYPEDESC& target = *desc.lptdesc;
+    if (target.vt == VT_USERDEFINED) {
+      const VARTYPE t = automationType(info, target);
+      if (t == VT_DISPATCH || t == VT_UNKNOWN) return t;
+    }
+    return VT_PTR;
+  }
+  if (desc.vt != VT_USERDEFINED) return desc.vt;
+  ComPtr<ITypeInfo> ref;
+  if (FAILED(info->GetRefTypeInfo(desc.hreftype, ref.put()))) return VT_EMPTY;
+  TYPEATTR* attr = nullptr;
+  if (FAILED(ref->GetTypeAttr(&attr))) return VT_EMPTY;
+  VARTYPE result = VT_EMPTY;
+  switch (attr->typekind) {
+    case TKIND_ENUM:
+      result = VT_I4;
+      break;
+    case TKIND_ALIAS:
+      result = automationType(ref.get(), attr->tdescAlias);
+      break;
+    case TKIND_DISPATCH:
+      result = VT_DISPATCH;
+      break;
+    case TKIND_INTERFACE:
+      result = VT_UNKNOWN;
+      break;
+    default:
+      break;
+  }
+  ref->ReleaseTypeAttr(attr);
+  return result;
+}
+
+HRESULT DualInterface::build(ITypeInfo* interfaceInfo, DualInterface& out) {
+  if (!interfaceInfo) return E_POINTER;
+  TYPEATTR* attr = nullptr;
+  HRESULT hr = interfaceInfo->GetTypeAttr(&attr);
+  if (FAILED(hr)) return hr;
+  const UINT functions = attr->cFuncs;
+  const TYPEKIND kind = attr->typekind;
+  interfaceInfo->ReleaseTypeAttr(attr);
+  if (kind != TKIND_INTERFACE) return E_INVALIDARG;
+
+  out.typeInfo_ = ComPtr<ITypeInfo>(interfaceInfo);
+  out.vtable_ = {reinterpret_cast<const void*>(&queryInterfaceThunk),
+                 reinterpret_cast<const void*>(&addRefThunk),
+                 reinterpret_cast<const void*>(&releaseThunk),
+                 reinterpret_cast<const void*>(&getTypeInfoCountThunk),
+                 reinterpret_cast<const void*>(&getTypeInfoThunk),
+                 reinterpret_cast<const void*>(&getIDsOfNamesThunk),
+                 reinterpret_cast<const void*>(&invokeThunk)};
+  out.slots_.assign(out.vtable_.size(), DualSlot{});
+
+  for (UINT i = 0; i < functions; ++i) {
+    FUNCDESC* f = nullptr;
+    hr = interfaceInfo->GetFuncDesc(i, &f);
+    if (FAILED(hr)) return hr;
+    const std::size_t index = static_cast<std::size_t>(f->oVft) / sizeof(void*);
+    DualSlot slot;
+    slot.memid = f->memid;
+    slot.kind = f->invkind;
+    for (SHORT a = 0; a < f->cParams; ++a) {
+      const ELEMDESC& e = f->lprgelemdescParam[a];
+      if (e.paramdesc.wParamFlags & PARAMFLAG_FRETVAL) {
+        if (e.tdesc.vt == VT_PTR && e.tdesc.lptdesc) {
+          slot.resultType = automationType(interfaceInfo, *e.tdesc.lptdesc);
+        }
+      } else if (slot.argType == VT_EMPTY) {
+        slot.argType = automationType(interfaceInfo, e.tdesc);
+      } else {
+        slot.argType = VT_ILLEGAL;  // more than one argument: not supported
+      }
+    }
+    interfaceInfo->ReleaseFuncDesc(f);
+
+    BSTR name = nullptr;
+    if (SUCCEEDED(interfaceInfo->GetDocumentation(slot.memid, &name, nullptr, nullptr, nullptr))) {
+      slot.name = toUtf8(name);
+      SysFreeString(name);
+    }
+    if (index >= kMaxSlots || index < 7) return E_NOTIMPL;
+    const void* thunk = thunkFor(slot, index);
+    if (!thunk) return E_NOTIMPL;
+    if (out.vtable_.size() <= index) {
+      out.vtable_.resize(index + 1, nullptr);
+      out.slots_.resize(index + 1);
+    }
+    out.vtable_[index] = thunk;
+    out.slots_[index] = std::move(slot);
+  }
+  return S_OK;
+}
+
+}  // namespace nx::win32

@@ -1,0 +1,66 @@
+// A dual interface implemented from its type information. The vtable is built at run time:
+// every slot after IDispatch's forwards to the owner with the slot's member name, kind and its
+// argument as a VARIANT, so that one property table drives both early-bound calls through the
+// vtable and late-bound calls through IDispatch (which the system's DispInvoke routes through
+// the same vtable).
+#pragma once
+
+#include <oaidl.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/win32/com/com_ptr.h"
+
+namespace nx::win32 {
+
+// What one vtable slot does.
+struct DualSlot {
+  MEMBERID memid = 0;
+  INVOKEKIND kind = INVOKE_FUNC;
+  std::string name;               // member name, UTF-8
+  VARTYPE argType = VT_EMPTY;     // type of the [in] argument, VT_EMPTY for none
+  VARTYPE resultType = VT_EMPTY;  // type pointed to by the [out, retval] argument
+};
+
+class DualOwner {
+ public:
+  virtual ~DualOwner() = default;
+  virtual HRESULT dualQueryInterface(REFIID iid, void** out) = 0;
+  virtual ULONG dualAddRef() = 0;
+  virtual ULONG dualRelease() = 0;
+  // Carries out one slot: `arg` holds the [in] argument (VT_EMPTY when there is none);
+  // `result` receives the value of a get. Failures set the thread's error info.
+  virtual HRESULT invokeSlot(const DualSlot& slot, VARIANT& arg, VARIANT& result) = 0;
+};
+
+// The vtable and slot table of one interface, built once per interface and shared by all
+// objects that implement it.
+class DualInterface {
+ public:
+  // `interfaceInfo` is the TKIND_INTERFACE type info of the dual interface.
+  static HRESULT build(ITypeInfo* interfaceInfo, DualInterface& out);
+
+  const void* const* vtable() const { return vtable_.data(); }
+  const std::vector<DualSlot>& slots() const { return slots_; }
+  ITypeInfo* typeInfo() const { return typeInfo_.get(); }
+
+ private:
+  std::vector<const void*> vtable_;
+  std::vector<DualSlot> slots_;  // indexed by vtable slot
+  ComPtr<ITypeInfo> typeInfo_;
+};
+
+// The object that a client holds as the dual interface: a vtable pointer, then its owner.
+struct DualObject {
+  const void* const* vtable;
+  DualOwner* owner;
+  const DualInterface* iface;
+};
+
+// Resolves aliases and enumerations of a type description to the automation type they stand
+// for (an enumeration is VT_I4, an interface pointer VT_DISPATCH or VT_UNKNOWN).
+VARTYPE automationType(ITypeInfo* info, const TYPEDESC& desc);
+
+}  // namespace nx::win32

@@ -1,0 +1,56 @@
+// The runtime's property store over the platform's property bags and over a stream.
+#pragma once
+
+#include <objidl.h>
+#include <ocidl.h>
+#include <windows.h>
+
+#include <map>
+#include <string>
+
+#include "core/runtime/host.h"
+#include "platform/win32/com/com_ptr.h"
+
+namespace nx::win32 {
+
+// Over IPropertyBag. Fonts are kept as sub-values "<key>.Name", ".Size", ".Bold", ".Italic",
+// ".Underline", because font objects cannot be relied on to save themselves into a bag. Values
+// equal to their default are left out, as the host's own store does.
+class BagStore final : public PropertyBag {
+ public:
+  BagStore(IPropertyBag* bag, IErrorLog* log) : bag_(bag), log_(log) {}
+  Value read(std::string_view key, const Value& defaultValue) override;
+  void write(std::string_view key, const Value& value, const Value& defaultValue) override;
+
+ private:
+  bool readVariant(const std::wstring& key, VARIANT& out);
+  void writeVariant(const std::wstring& key, const VARIANT& value);
+
+  IPropertyBag* bag_;
+  IErrorLog* log_;
+};
+
+// Keys and values in memory, saved to and loaded from a stream in the suite's format:
+// "NXPS", a 16-bit format version, a 32-bit count, then per value its key (UTF-8, 16-bit
+// length) and the value (kind byte and payload). Keys match without regard to case.
+class StreamStore final : public PropertyBag {
+ public:
+  static constexpr std::uint16_t kVersion = 1;
+
+  Value read(std::string_view key, const Value& defaultValue) override;
+  void write(std::string_view key, const Value& value, const Value& defaultValue) override;
+
+  HRESULT load(IStream* stream);
+  HRESULT save(IStream* stream) const;
+  // Bytes that save() writes.
+  std::uint64_t size() const;
+
+  struct NoCase {
+    bool operator()(const std::string& a, const std::string& b) const;
+  };
+
+ private:
+  std::map<std::string, Value, NoCase> values_;
+};
+
+}  // namespace nx::win32

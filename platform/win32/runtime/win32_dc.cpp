@@ -1,0 +1,135 @@
+#include "platform/win32/runtime/win32_dc.h"
+
+#include <vector>
+
+#include "core/runtime/errors.h"
+
+namespace nx::win32 {
+
+namespace {
+
+// DIB pixels are 0x00RRGGBB; runtime colours are 0x00BBGGRR.
+constexpr Rgb fromDib(std::uint32_t p) {
+  return ((p >> 16) & 0xFFu) | (p & 0xFF00u) | ((p & 0xFFu) << 16);
+}
+constexpr std::uint32_t toDib(Rgb c) {
+  return fromDib(c);
+}
+
+using GradientFillFn = BOOL(WINAPI*)(HDC, PTRIVERTEX, ULONG, PVOID, ULONG, ULONG);
+
+// msimg32's GradientFill, looked up once per process; null when the platform lacks it.
+GradientFillFn platformGradientFill() {
+  static const GradientFillFn fn = [] {
+    HMODULE module = LoadLibraryW(L"msimg32.dll");
+    return module ? reinterpret_cast<GradientFillFn>(
+                        reinterpret_cast<void*>(GetProcAddress(module, "GradientFill")))
+                  : nullptr;
+  }();
+  return fn;
+}
+
+}  // namespace
+
+Win32Dc::Win32Dc() {
+  pen_ = Pen(CreatePen(PS_SOLID, 1, 0));
+  originalPen_ = SelectObject(dc_.get(), pen_.get());
+  resize(1, 1, 0xFFFFFF);
+}
+
+Win32Dc::~Win32Dc() {
+  SelectObject(dc_.get(), originalPen_);
+  if (originalBitmap_) SelectObject(dc_.get(), originalBitmap_);
+}
+
+void Win32Dc::resize(std::int32_t width, std::int32_t height, Rgb fill) {
+  width = width < 1 ? 1 : width;
+  height = height < 1 ? 1 : height;
+  BITMAPINFO info = {};
+  info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+  info.bmiHeader.biWidth = width;
+  info.bmiHeader.biHeight = -height;  // top-down
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  Bitmap bitmap(CreateDIBSection(dc_.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!bitmap) throw HostError("cannot create the drawing surface");
+  HGDIOBJ previous = SelectObject(dc_.get(), bitmap.get());
+  if (!originalBitmap_) originalBitmap_ = previous;
+  bitmap_ = std::move(bitmap);
+  bits_ = static_cast<std::uint32_t*>(bits);
+  width_ = width;
+  height_ = height;
+  fillRect(Rect{0, 0, width, height}, fill);
+}
+
+Rgb Win32Dc::pixel(std::int32_t x, std::int32_t y) const {
+  if (x < 0 || y < 0 || x >= width_ || y >= height_) return kInvalidColor;
+  GdiFlush();
+  return fromDib(bits_[static_cast<std::size_t>(y) * width_ + x] & 0xFFFFFFu);
+}
+
+void Win32Dc::readRow(std::int32_t y, std::int32_t x0, std::span<Rgb> out) const {
+  GdiFlush();
+  for (std::size_t i = 0; i < out.size(); ++i) {
+    const std::int32_t x = x0 + static_cast<std::int32_t>(i);
+    out[i] = (x < 0 || y < 0 || x >= width_ || y >= height_)
+                 ? kInvalidColor
+                 : fromDib(bits_[static_cast<std::size_t>(y) * width_ + x] & 0xFFFFFFu);
+  }
+}
+
+void Win32Dc::setPixel(std::int32_t x, std::int32_t y, Rgb color) {
+  SetPixelV(dc_.get(), x, y, color);
+}
+
+Rgb Win32Dc::selectPen(Rgb color) {
+  const Rgb previous = penColor_;
+  if (color == penColor_) return previous;
+  Pen pen(CreatePen(PS_SOLID, 1, color));
+  SelectObject(dc_.get(), pen.get());
+  pen_ = std::move(pen);  // the replaced pen is no longer selected and is deleted here
+  penColor_ = color;
+  return previous;
+}
+
+void Win32Dc::moveTo(std::int32_t x, std::int32_t y) {
+  MoveToEx(dc_.get(), x, y, nullptr);
+}
+
+void Win32Dc::lineTo(std::int32_t x, std::int32_t y) {
+  LineTo(dc_.get(), x, y);
+}
+
+void Win32Dc::fillRect(const Rect& r, Rgb color) {
+  Brush brush(CreateSolidBrush(color));
+  const RECT rc = {r.left, r.top, r.right, r.bottom};
+  FillRect(dc_.get(), &rc, brush.get());
+}
+
+void Win32Dc::gradientFill(std::span<const TriVertex> vertices, std::span<const GradientRect> rects,
+                           GradientMode mode) {
+  const GradientFillFn fill = platformGradientFill();
+  if (!fill) throw PlatformCallMissing("GradientFill is not available");
+  std::vector<TRIVERTEX> v(vertices.size());
+  for (std::size_t i = 0; i < vertices.size(); ++i) {
+    v[i].x = vertices[i].x;
+    v[i].y = vertices[i].y;
+    v[i].Red = static_cast<COLOR16>(vertices[i].red);
+    v[i].Green = static_cast<COLOR16>(vertices[i].green);
+    v[i].Blue = static_cast<COLOR16>(vertices[i].blue);
+    v[i].Alpha = static_cast<COLOR16>(vertices[i].alpha);
+  }
+  std::vector<GRADIENT_RECT> r(rects.size());
+  for (std::size_t i = 0; i < rects.size(); ++i) {
+    r[i].UpperLeft = rects[i].upperLeft;
+    r[i].LowerRight = rects[i].lowerRight;
+  }
+  if (!fill(dc_.get(), v.data(), static_cast<ULONG>(v.size()), r.data(),
+            static_cast<ULONG>(r.size()),
+            mode == GradientMode::RectH ? GRADIENT_FILL_RECT_H : GRADIENT_FILL_RECT_V))
+    throw HostError("GradientFill failed");
+}
+
+}  // namespace nx::win32

@@ -1,0 +1,50 @@
+// The runtime's device context over a 32-bit DIB section selected into a memory DC: the
+// persistent image of a control.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "core/runtime/device_context.h"
+#include "platform/win32/runtime/gdi.h"
+
+namespace nx::win32 {
+
+class Win32Dc final : public DeviceContext {
+ public:
+  Win32Dc();
+  ~Win32Dc() override;
+  Win32Dc(const Win32Dc&) = delete;
+  Win32Dc& operator=(const Win32Dc&) = delete;
+
+  // Gives the image a new size; the content is cleared to `fill`.
+  void resize(std::int32_t width, std::int32_t height, Rgb fill);
+  HDC hdc() const { return dc_.get(); }
+  HBITMAP bitmap() const { return bitmap_.get(); }
+
+  std::int32_t widthPx() const override { return width_; }
+  std::int32_t heightPx() const override { return height_; }
+  Rgb pixel(std::int32_t x, std::int32_t y) const override;
+  void readRow(std::int32_t y, std::int32_t x0, std::span<Rgb> out) const override;
+  void setPixel(std::int32_t x, std::int32_t y, Rgb color) override;
+  Rgb selectPen(Rgb color) override;
+  void moveTo(std::int32_t x, std::int32_t y) override;
+  void lineTo(std::int32_t x, std::int32_t y) override;
+  void fillRect(const Rect& r, Rgb color) override;
+  void gradientFill(std::span<const TriVertex> vertices, std::span<const GradientRect> rects,
+                    GradientMode mode) override;
+
+ private:
+  MemoryDc dc_;
+  Bitmap bitmap_;
+  HGDIOBJ originalBitmap_ = nullptr;
+  Pen pen_;
+  HGDIOBJ originalPen_ = nullptr;
+  Rgb penColor_ = 0;
+  std::uint32_t* bits_ = nullptr;  // top-down rows of 0x00RRGGBB
+  std::int32_t width_ = 0;
+  std::int32_t height_ = 0;
+};
+
+}  // namespace nx::win32

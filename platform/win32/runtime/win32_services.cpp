@@ -1,0 +1,121 @@
+#include "platform/win32/runtime/win32_services.h"
+
+#include <commctrl.h>
+#include <olectl.h>
+#include <shellapi.h>
+
+#include "core/runtime/errors.h"
+#include "platform/win32/com/bstr.h"
+#include "platform/win32/com/module.h"
+#include "platform/win32/runtime/ole_objects.h"
+
+namespace nx::win32 {
+
+namespace {
+
+// A tooltip window of comctl32; destroyed with the object.
+class Win32TooltipWindow final : public TooltipWindow {
+ public:
+  explicit Win32TooltipWindow(HWND window) : window_(window) {}
+  ~Win32TooltipWindow() override {
+    if (IsWindow(window_)) DestroyWindow(window_);
+  }
+  Win32TooltipWindow(const Win32TooltipWindow&) = delete;
+  Win32TooltipWindow& operator=(const Win32TooltipWindow&) = delete;
+
+  WindowHandle handle() const override { return reinterpret_cast<WindowHandle>(window_); }
+  std::uint32_t toolInfoSize() const override { return TTTOOLINFOA_V2_SIZE; }
+
+  bool setWindowPos(WindowHandle insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
+                    std::int32_t cy, std::uint32_t flags) override {
+    return SetWindowPos(window_, reinterpret_cast<HWND>(insertAfter), x, y, cx, cy, flags) != 0;
+  }
+
+  std::intptr_t sendMessage(std::uint32_t message, std::uintptr_t wParam,
+                            const TooltipParam& lParam) override {
+    LPARAM param = 0;
+    TTTOOLINFOA info = {};
+    if (const auto* n = std::get_if<std::intptr_t>(&lParam)) {
+      param = *n;
+    } else if (const auto* text = std::get_if<std::string>(&lParam)) {
+      param = reinterpret_cast<LPARAM>(text->c_str());
+    } else if (const auto* tool = std::get_if<ToolInfo>(&lParam)) {
+      info.cbSize = tool->size;
+      info.uFlags = tool->flags;
+      info.hwnd = reinterpret_cast<HWND>(tool->window);
+      info.uId = tool->id;
+      info.rect = {tool->rect.left, tool->rect.top, tool->rect.right, tool->rect.bottom};
+      info.hinst = reinterpret_cast<HINSTANCE>(tool->instance);
+      info.lpszText = const_cast<char*>(tool->text.c_str());
+      param = reinterpret_cast<LPARAM>(&info);
+    }
+    return SendMessageA(window_, message, wParam, param);
+  }
+
+ private:
+  HWND window_;
+};
+
+std::wstring resourceName(std::string_view name) {
+  return toWide(name);
+}
+
+}  // namespace
+
+std::optional<Rgb> Win32Services::translateOleColor(OleColor color) const {
+  COLORREF rgb = 0;
+  if (FAILED(OleTranslateColor(static_cast<OLE_COLOR>(color), nullptr, &rgb))) return std::nullopt;
+  return static_cast<Rgb>(rgb);
+}
+
+FontRef Win32Services::createFont(const FontDesc& desc) {
+  return OleFont::create(desc);
+}
+
+PictureRef Win32Services::loadResourcePicture(std::string_view name) {
+  const std::wstring id = resourceName(name);
+  HANDLE bitmap =
+      LoadImageW(Module::instance(), id.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+  if (!bitmap) return nullptr;
+  return OlePicture::fromBitmap(static_cast<HBITMAP>(bitmap));
+}
+
+CursorRef Win32Services::loadResourceCursor(std::string_view name) {
+  const std::wstring id = resourceName(name);
+  HCURSOR cursor = LoadCursorW(Module::instance(), id.c_str());
+  if (!cursor) return nullptr;
+  return std::make_shared<Win32Cursor>(cursor);
+}
+
+std::uintptr_t Win32Services::moduleInstance() const {
+  return reinterpret_cast<std::uintptr_t>(Module::instance());
+}
+
+void Win32Services::initCommonControls() {
+  INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&icc);
+}
+
+std::unique_ptr<TooltipWindow> Win32Services::createTooltipWindow(const TooltipWindowParams& desc) {
+  HWND window = CreateWindowExA(
+      desc.exStyle, desc.className.c_str(), desc.windowText.c_str(), desc.style, desc.x, desc.y,
+      desc.width, desc.height, reinterpret_cast<HWND>(desc.owner),
+      reinterpret_cast<HMENU>(desc.menu), reinterpret_cast<HINSTANCE>(desc.instance), nullptr);
+  if (!window) throw HostError("cannot create the tooltip window");
+  return std::make_unique<Win32TooltipWindow>(window);
+}
+
+std::optional<Rect> Win32Services::clientRect(WindowHandle window) const {
+  RECT rc;
+  if (!GetClientRect(reinterpret_cast<HWND>(window), &rc)) return std::nullopt;
+  return Rect{rc.left, rc.top, rc.right, rc.bottom};
+}
+
+bool Win32Services::shellOpen(std::string_view target) {
+  const std::wstring wide = toWide(target);
+  const auto result = reinterpret_cast<INT_PTR>(
+      ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+  return result > 32;
+}
+
+}  // namespace nx::win32

@@ -1,0 +1,32 @@
+// System services of the real platform.
+#pragma once
+
+#include <windows.h>
+
+#include "core/runtime/services.h"
+
+namespace nx::win32 {
+
+class Win32Cursor final : public Cursor {
+ public:
+  explicit Win32Cursor(HCURSOR cursor) : cursor_(cursor) {}
+  HCURSOR handle() const { return cursor_; }
+
+ private:
+  HCURSOR cursor_;  // a shared resource cursor: not destroyed
+};
+
+class Win32Services final : public SystemServices {
+ public:
+  std::optional<Rgb> translateOleColor(OleColor color) const override;
+  FontRef createFont(const FontDesc& desc) override;
+  PictureRef loadResourcePicture(std::string_view name) override;
+  CursorRef loadResourceCursor(std::string_view name) override;
+  std::uintptr_t moduleInstance() const override;
+  void initCommonControls() override;
+  std::unique_ptr<TooltipWindow> createTooltipWindow(const TooltipWindowParams& desc) override;
+  std::optional<Rect> clientRect(WindowHandle window) const override;
+  bool shellOpen(std::string_view target) override;
+};
+
+}  // namespace nx::win32

@@ -1,0 +1,338 @@
+#include "platform/win32/runtime/win32_window.h"
+
+#include <olectl.h>
+
+#include <cmath>
+#include <vector>
+
+#include "core/runtime/region.h"
+#include "platform/win32/com/module.h"
+#include "platform/win32/runtime/gdi.h"
+#include "platform/win32/runtime/win32_services.h"
+
+namespace nx::win32 {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"nxControlWindow";
+
+int dpi(int index) {
+  WindowDc screen(nullptr);
+  const int d = GetDeviceCaps(screen.get(), index);
+  return d > 0 ? d : 96;
+}
+
+ATOM registerClass() {
+  static ATOM atom = [] {
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = DefWindowProcW;  // replaced per window after creation
+    wc.hInstance = Module::instance();
+    wc.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    wc.lpszClassName = kClassName;
+    return RegisterClassExW(&wc);
+  }();
+  return atom;
+}
+
+int toPixels(double twips, double tpp) {
+  return static_cast<int>(std::lround(twips / tpp));
+}
+
+Rgb resolve(OleColor color) {
+  COLORREF rgb = 0;
+  if (FAILED(OleTranslateColor(static_cast<OLE_COLOR>(color), nullptr, &rgb))) rgb = 0;
+  return rgb;
+}
+
+// Standard pointers by the host's pointer numbers.
+LPCWSTR standardCursor(std::int16_t pointer) {
+  switch (pointer) {
+    case 2:
+      return reinterpret_cast<LPCWSTR>(IDC_CROSS);
+    case 3:
+      return reinterpret_cast<LPCWSTR>(IDC_IBEAM);
+    case 6:
+      return reinterpret_cast<LPCWSTR>(IDC_SIZENESW);
+    case 7:
+      return reinterpret_cast<LPCWSTR>(IDC_SIZENS);
+    case 8:
+      return reinterpret_cast<LPCWSTR>(IDC_SIZENWSE);
+    case 9:
+      return reinterpret_cast<LPCWSTR>(IDC_SIZEWE);
+    case 10:
+      return reinterpret_cast<LPCWSTR>(IDC_UPARROW);
+    case 11:
+      return reinterpret_cast<LPCWSTR>(IDC_WAIT);
+    case 12:
+      return reinterpret_cast<LPCWSTR>(IDC_NO);
+    case 13:
+      return reinterpret_cast<LPCWSTR>(IDC_APPSTARTING);
+    case 14:
+      return reinterpret_cast<LPCWSTR>(IDC_HELP);
+    case 15:
+      return reinterpret_cast<LPCWSTR>(IDC_SIZEALL);
+    default:
+      return reinterpret_cast<LPCWSTR>(IDC_ARROW);
+  }
+}
+
+}  // namespace
+
+double screenTwipsPerPixelX() {
+  return 1440.0 / dpi(LOGPIXELSX);
+}
+double screenTwipsPerPixelY() {
+  return 1440.0 / dpi(LOGPIXELSY);
+}
+
+Win32Window::Win32Window(WindowOwner& owner)
+    : owner_(owner),
+      tppX_(screenTwipsPerPixelX()),
+      tppY_(screenTwipsPerPixelY()),
+      surface_(tppX_, tppY_) {
+  surface_.setBackColor(resolve(backColor_));
+  surface_.setForeColor(resolve(foreColor_));
+  resizeSurface();
+}
+
+Win32Window::~Win32Window() {
+  destroy();
+}
+
+bool Win32Window::create(HWND parent, const RECT& position) {
+  if (hwnd_) return true;
+  registerClass();
+  left_ = position.left;
+  top_ = position.top;
+  width_ = position.right - position.left;
+  height_ = position.bottom - position.top;
+  hwnd_ = CreateWindowExW(exStyle(), kClassName, L"", style(), left_, top_, width_, height_, parent,
+                          nullptr, Module::instance(), nullptr);
+  if (!hwnd_) return false;
+  SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+  SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProc));
+  if (!enabled_) EnableWindow(hwnd_, FALSE);
+  resizeSurface();
+  return true;
+}
+
+void Win32Window::destroy() {
+  if (!hwnd_) return;
+  HWND window = hwnd_;
+  SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+  hwnd_ = nullptr;
+  DestroyWindow(window);
+}
+
+void Win32Window::setPosition(const RECT& position) {
+  left_ = position.left;
+  top_ = position.top;
+  width_ = position.right - position.left;
+  height_ = position.bottom - position.top;
+  if (hwnd_) MoveWindow(hwnd_, left_, top_, width_, height_, TRUE);
+  resizeSurface();
+}
+
+void Win32Window::refresh() {
+  if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void Win32Window::setEnabled(bool on) {
+  enabled_ = on;
+  if (hwnd_) EnableWindow(hwnd_, on);
+}
+
+void Win32Window::setWidth(double twips) {
+  resizeItself(toPixels(twips, tppX_), height_);
+}
+
+void Win32Window::setHeight(double twips) {
+  resizeItself(width_, toPixels(twips, tppY_));
+}
+
+void Win32Window::resizeItself(int width, int height) {
+  if (width == width_ && height == height_) return;
+  width_ = width;
+  height_ = height;
+  if (hwnd_) SetWindowPos(hwnd_, nullptr, 0, 0, width_, height_, SWP_NOMOVE | SWP_NOZORDER);
+  resizeSurface();
+  owner_.windowResizedItself(width_, height_);
+}
+
+void Win32Window::setAppearance(std::int16_t value) {
+  appearance_ = value;
+  applyStyles();
+}
+
+void Win32Window::setBorderStyle(std::int16_t value) {
+  borderStyle_ = value;
+  applyStyles();
+}
+
+void Win32Window::setBackColor(OleColor color) {
+  backColor_ = color;
+  surface_.setBackColor(resolve(color));
+}
+
+void Win32Window::setForeColor(OleColor color) {
+  foreColor_ = color;
+  surface_.setForeColor(resolve(color));
+}
+
+DWORD Win32Window::style() const {
+  DWORD s = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP;
+  if (borderStyle_ == 1 && appearance_ == 0) s |= WS_BORDER;
+  return s;
+}
+
+DWORD Win32Window::exStyle() const {
+  return borderStyle_ == 1 && appearance_ == 1 ? WS_EX_CLIENTEDGE : 0;
+}
+
+int Win32Window::borderPixels() const {
+  if (borderStyle_ != 1) return 0;
+  return appearance_ == 1 ? 2 : 1;
+}
+
+int Win32Window::clientWidth() const {
+  if (hwnd_) {
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    return rc.right;
+  }
+  const int w = width_ - 2 * borderPixels();
+  return w > 0 ? w : 0;
+}
+
+int Win32Window::clientHeight() const {
+  if (hwnd_) {
+    RECT rc;
+    GetClientRect(hwnd_, &rc);
+    return rc.bottom;
+  }
+  const int h = height_ - 2 * borderPixels();
+  return h > 0 ? h : 0;
+}
+
+void Win32Window::applyStyles() {
+  if (hwnd_) {
+    const DWORD keep = static_cast<DWORD>(GetWindowLongW(hwnd_, GWL_STYLE)) & ~WS_BORDER;
+    SetWindowLongW(hwnd_, GWL_STYLE, static_cast<LONG>(keep | (style() & WS_BORDER)));
+    SetWindowLongW(hwnd_, GWL_EXSTYLE, static_cast<LONG>(exStyle()));
+    SetWindowPos(hwnd_, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED);
+  }
+  resizeSurface();
+}
+
+void Win32Window::resizeSurface() {
+  surface_.resizePixels(clientWidth(), clientHeight());
+}
+
+WindowHandle Win32Window::captureHolder() const {
+  return reinterpret_cast<WindowHandle>(GetCapture());
+}
+
+void Win32Window::setCapture() {
+  if (hwnd_) SetCapture(hwnd_);
+}
+
+void Win32Window::releaseCapture() {
+  if (hwnd_ && GetCapture() == hwnd_) ReleaseCapture();
+}
+
+Point Win32Window::cursorScreenPosition() const {
+  POINT p = {0, 0};
+  GetCursorPos(&p);
+  return Point{p.x, p.y};
+}
+
+Point Win32Window::screenToClient(Point screen) const {
+  POINT p = {screen.x, screen.y};
+  if (hwnd_) ScreenToClient(hwnd_, &p);
+  return Point{p.x, p.y};
+}
+
+bool Win32Window::setRegion(std::unique_ptr<Region> region, bool redraw) {
+  if (!region || !hwnd_) return false;
+  const std::vector<Rect> rects = region->rects();
+  Rgn combined(CreateRectRgn(0, 0, 0, 0));
+  for (const Rect& r : rects) {
+    Rgn part(CreateRectRgn(r.left, r.top, r.right, r.bottom));
+    CombineRgn(combined.get(), combined.get(), part.get(), RGN_OR);
+  }
+  if (!SetWindowRgn(hwnd_, combined.get(), redraw)) return false;
+  combined.release();  // the window owns it now
+  return true;
+}
+
+bool Win32Window::setCursor() {
+  if (mousePointer_ == 99) {
+    const auto* custom = dynamic_cast<const Win32Cursor*>(mouseIcon_.get());
+    if (!custom) return false;
+    SetCursor(custom->handle());
+    return true;
+  }
+  if (mousePointer_ == 0) return false;
+  SetCursor(LoadCursorW(nullptr, standardCursor(mousePointer_)));
+  return true;
+}
+
+LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
+  return self->handle(message, wParam, lParam);
+}
+
+LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(hwnd_, &ps);
+      RECT client;
+      GetClientRect(hwnd_, &client);
+      surface_.paintTo(dc, client);
+      EndPaint(hwnd_, &ps);
+      return 0;
+    }
+    case WM_SIZE:
+      resizeSurface();
+      return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && setCursor()) return TRUE;
+      break;
+    case WM_MOUSEACTIVATE:
+      if (GetFocus() != hwnd_) SetFocus(hwnd_);
+      return MA_ACTIVATE;
+    case WM_SETFOCUS:
+      owner_.windowFocus(true);
+      return 0;
+    case WM_KILLFOCUS:
+      owner_.windowFocus(false);
+      return 0;
+    case WM_GETDLGCODE:
+      return DLGC_WANTCHARS | DLGC_WANTARROWS;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_CHAR:
+      owner_.windowInput(message, wParam, lParam);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(hwnd_, message, wParam, lParam);
+}
+
+}  // namespace nx::win32

@@ -1,0 +1,114 @@
+// The control window on the real platform: a child window of the container that shows the
+// control's persistent surface. Before the host gives it a parent (or for a control that is
+// never placed, as with a scripting client) it keeps its size and styles without a window.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+
+#include "core/runtime/window.h"
+#include "platform/win32/runtime/win32_surface.h"
+
+namespace nx::win32 {
+
+// Input and size requests the window passes to its control object.
+class WindowOwner {
+ public:
+  virtual ~WindowOwner() = default;
+  virtual void windowInput(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  virtual void windowFocus(bool gained) = 0;
+  // The control changed its own size (pixels, outer).
+  virtual void windowResizedItself(int width, int height) = 0;
+};
+
+class Win32Window final : public ControlWindow {
+ public:
+  explicit Win32Window(WindowOwner& owner);
+  ~Win32Window() override;
+  Win32Window(const Win32Window&) = delete;
+  Win32Window& operator=(const Win32Window&) = delete;
+
+  // Creates the child window in `parent` at `position` (container pixels).
+  bool create(HWND parent, const RECT& position);
+  void destroy();
+  HWND hwnd() const { return hwnd_; }
+  // Outer size and position in container pixels, as the host sets them.
+  void setPosition(const RECT& position);
+  int widthPx() const { return width_; }
+  int heightPx() const { return height_; }
+  // Shows what the control drew.
+  void refresh();
+  Win32Surface& win32Surface() { return surface_; }
+
+  WindowHandle handle() const override { return reinterpret_cast<WindowHandle>(hwnd_); }
+  bool enabled() const override { return enabled_; }
+  void setEnabled(bool on) override;
+  double left() const override { return left_ * tppX_; }
+  double top() const override { return top_ * tppY_; }
+  double width() const override { return width_ * tppX_; }
+  double height() const override { return height_ * tppY_; }
+  void setWidth(double twips) override;
+  void setHeight(double twips) override;
+  double scaleWidth() const override { return clientWidth() * tppX_; }
+  double scaleHeight() const override { return clientHeight() * tppY_; }
+  double twipsPerPixelX() const override { return tppX_; }
+  double twipsPerPixelY() const override { return tppY_; }
+  std::int16_t appearance() const override { return appearance_; }
+  void setAppearance(std::int16_t value) override;
+  std::int16_t borderStyle() const override { return borderStyle_; }
+  void setBorderStyle(std::int16_t value) override;
+  OleColor backColor() const override { return backColor_; }
+  void setBackColor(OleColor color) override;
+  OleColor foreColor() const override { return foreColor_; }
+  void setForeColor(OleColor color) override;
+  FontRef font() const override { return surface_.font(); }
+  void setFont(FontRef font) override { surface_.setFont(std::move(font)); }
+  std::int16_t mousePointer() const override { return mousePointer_; }
+  void setMousePointer(std::int16_t pointer) override { mousePointer_ = pointer; }
+  CursorRef mouseIcon() const override { return mouseIcon_; }
+  void setMouseIcon(CursorRef icon) override { mouseIcon_ = std::move(icon); }
+  WindowHandle captureHolder() const override;
+  void setCapture() override;
+  void releaseCapture() override;
+  Point cursorScreenPosition() const override;
+  Point screenToClient(Point screen) const override;
+  bool setRegion(std::unique_ptr<Region> region, bool redraw) override;
+  Surface& surface() override { return surface_; }
+
+ private:
+  static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
+  DWORD style() const;
+  DWORD exStyle() const;
+  int borderPixels() const;
+  int clientWidth() const;
+  int clientHeight() const;
+  void applyStyles();
+  void resizeSurface();
+  void resizeItself(int width, int height);
+  bool setCursor();
+
+  WindowOwner& owner_;
+  double tppX_;
+  double tppY_;
+  Win32Surface surface_;
+  HWND hwnd_ = nullptr;
+  int left_ = 0;
+  int top_ = 0;
+  int width_ = 100;
+  int height_ = 20;
+  bool enabled_ = true;
+  std::int16_t appearance_ = 1;
+  std::int16_t borderStyle_ = 0;
+  OleColor backColor_ = static_cast<OleColor>(0x8000000F);
+  OleColor foreColor_ = static_cast<OleColor>(0x80000012);
+  std::int16_t mousePointer_ = 0;
+  CursorRef mouseIcon_;
+};
+
+// Screen twips per pixel (1440 / dots per inch) in X and Y.
+double screenTwipsPerPixelX();
+double screenTwipsPerPixelY();
+
+}  // namespace nx::win32
