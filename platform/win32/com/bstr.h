@@ -1,8 +1,9 @@
 // BSTR ownership and UTF-8 / UTF-16 conversion.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 #include <string>
 #include <string_view>

@@ -1,8 +1,9 @@
 // Owning smart pointer for COM interfaces.
 #pragma once
 
-#include <objbase.h>
 #include <windows.h>
+
+#include <objbase.h>
 
 #include <utility>
 

@@ -3,8 +3,9 @@
 // control's class description and type information.
 #pragma once
 
-#include <objbase.h>
 #include <windows.h>
+
+#include <objbase.h>
 
 #include <memory>
 

@@ -5,8 +5,9 @@
 // the same vtable).
 #pragma once
 
-#include <oaidl.h>
 #include <windows.h>
+
+#include <oaidl.h>
 
 #include <string>
 #include <vector>

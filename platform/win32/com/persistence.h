@@ -1,9 +1,10 @@
 // The runtime's property store over the platform's property bags and over a stream.
 #pragma once
 
+#include <windows.h>
+
 #include <objidl.h>
 #include <ocidl.h>
-#include <windows.h>
 
 #include <map>
 #include <string>

@@ -1,8 +1,9 @@
 // Conversion between the runtime's values and VARIANTs.
 #pragma once
 
-#include <oaidl.h>
 #include <windows.h>
+
+#include <oaidl.h>
 
 #include "core/runtime/value.h"
 

@@ -1,8 +1,9 @@
 // VARIANT ownership.
 #pragma once
 
-#include <oleauto.h>
 #include <windows.h>
+
+#include <oleauto.h>
 
 namespace nx::win32 {
 

@@ -1,9 +1,10 @@
 // The platform's font and picture objects behind the runtime's Font and Picture.
 #pragma once
 
+#include <windows.h>
+
 #include <ocidl.h>
 #include <olectl.h>
-#include <windows.h>
 
 #include "core/runtime/font.h"
 #include "core/runtime/picture.h"
