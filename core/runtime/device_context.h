@@ -1,0 +1,84 @@
+// Pixel-level drawing context of a surface (the platform's device context). Coordinates are
+// device pixels; drawing is clipped to the surface.
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+#include "core/runtime/color.h"
+#include "core/runtime/geometry.h"
+
+namespace nx {
+
+// One vertex of the platform gradient fill: channels are 16-bit (8-bit channel x 256).
+struct TriVertex {
+  std::int32_t x = 0;
+  std::int32_t y = 0;
+  std::int16_t red = 0;
+  std::int16_t green = 0;
+  std::int16_t blue = 0;
+  std::int16_t alpha = 0;
+};
+
+// One rectangle of the platform gradient fill: indices of its two vertices.
+struct GradientRect {
+  std::uint32_t upperLeft = 0;
+  std::uint32_t lowerRight = 0;
+};
+
+enum class GradientMode : std::uint32_t { RectH = 0, RectV = 1 };
+
+class DeviceContext {
+ public:
+  virtual ~DeviceContext() = default;
+
+  virtual std::int32_t widthPx() const = 0;
+  virtual std::int32_t heightPx() const = 0;
+
+  // The colour of one pixel, kInvalidColor outside the surface.
+  virtual Rgb pixel(std::int32_t x, std::int32_t y) const = 0;
+  // Bulk read of `out.size()` pixels of row y starting at column x0; pixels outside read as
+  // kInvalidColor.
+  virtual void readRow(std::int32_t y, std::int32_t x0, std::span<Rgb> out) const {
+    for (std::size_t i = 0; i < out.size(); ++i)
+      out[i] = pixel(x0 + static_cast<std::int32_t>(i), y);
+  }
+  virtual void setPixel(std::int32_t x, std::int32_t y, Rgb color) = 0;
+
+  // Solid pen of width 1 used by lineTo. Returns the colour of the pen it replaced.
+  virtual Rgb selectPen(Rgb color) = 0;
+  virtual void moveTo(std::int32_t x, std::int32_t y) = 0;
+  // Draws from the current position to (x, y) with the selected pen; the end point itself is
+  // not painted. The current position becomes (x, y).
+  virtual void lineTo(std::int32_t x, std::int32_t y) = 0;
+
+  // Fills the rectangle (right and bottom exclusive).
+  virtual void fillRect(const Rect& r, Rgb color) = 0;
+
+  // The platform gradient fill. Raises PlatformCallMissing when the platform does not offer it.
+  virtual void gradientFill(std::span<const TriVertex> vertices,
+                            std::span<const GradientRect> rects, GradientMode mode) = 0;
+};
+
+// Keeps a pen selected for one drawing routine and puts the previous one back at the end.
+class PenScope {
+ public:
+  PenScope(DeviceContext& dc, Rgb color) : dc_(dc), previous_(dc.selectPen(color)), color_(color) {}
+  ~PenScope() { dc_.selectPen(previous_); }
+  PenScope(const PenScope&) = delete;
+  PenScope& operator=(const PenScope&) = delete;
+
+  Rgb color() const { return color_; }
+  void change(Rgb color) {
+    if (color == color_) return;
+    dc_.selectPen(color);
+    color_ = color;
+  }
+
+ private:
+  DeviceContext& dc_;
+  Rgb previous_;
+  Rgb color_;
+};
+
+}  // namespace nx

@@ -1,0 +1,41 @@
+// System services the shared control support calls.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+
+#include "core/runtime/color.h"
+#include "core/runtime/font.h"
+#include "core/runtime/geometry.h"
+#include "core/runtime/picture.h"
+#include "core/runtime/tooltip_types.h"
+
+namespace nx {
+
+class SystemServices {
+ public:
+  virtual ~SystemServices() = default;
+
+  // The platform's colour translation (system colours to RGB); nullopt when it cannot
+  // translate the value.
+  virtual std::optional<Rgb> translateOleColor(OleColor color) const = 0;
+
+  virtual FontRef createFont(const FontDesc& desc) = 0;
+  // Pictures and cursors from the library's own resources; nullptr when there is none.
+  virtual PictureRef loadResourcePicture(std::string_view name) = 0;
+  virtual CursorRef loadResourceCursor(std::string_view name) = 0;
+
+  virtual std::uintptr_t moduleInstance() const = 0;
+  virtual void initCommonControls() = 0;
+  // Creates a tooltip window; raises HostError when the platform refuses.
+  virtual std::unique_ptr<TooltipWindow> createTooltipWindow(const TooltipWindowParams& params) = 0;
+  // Client rectangle of a window in its own pixels; nullopt for an unknown window.
+  virtual std::optional<Rect> clientRect(WindowHandle window) const = 0;
+
+  // Opens a document or address with the shell; returns whether the shell accepted it.
+  virtual bool shellOpen(std::string_view target) = 0;
+};
+
+}  // namespace nx

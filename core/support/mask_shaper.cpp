@@ -1,0 +1,28 @@
+#include "core/support/mask_shaper.h"
+
+#include "core/support/mask_region.h"
+#include "core/support/rounding.h"
+
+namespace nx {
+
+std::int32_t MaskShaper::pixels(double twips) {
+  return roundToInt32(twips / 15.0);
+}
+
+void MaskShaper::beforePaint(ControlWindow& window) {
+  if (!applied_) return;
+  applied_ = false;
+  const std::int32_t w = pixels(window.scaleWidth());
+  const std::int32_t h = pixels(window.scaleHeight());
+  applyRegion(&window, regionFromMask(&window.surface().dc(), w, h, 0, true));
+}
+
+void MaskShaper::afterPaint(ControlWindow& window, bool useMask, Rgb maskColor) {
+  if (!useMask || applied_) return;
+  applied_ = true;
+  const std::int32_t w = pixels(window.scaleWidth());
+  const std::int32_t h = pixels(window.scaleHeight());
+  applyRegion(&window, regionFromMask(&window.surface().dc(), w, h, maskColor, false));
+}
+
+}  // namespace nx

@@ -1,0 +1,81 @@
+// System services of the simulated platform: a fixed system colour scheme, resource pictures and
+// cursors that tests register, tooltip windows and shell requests that are recorded, and the
+// switch that takes the platform gradient fill away.
+#pragma once
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/runtime/services.h"
+#include "platform/sim/sim_dc.h"
+
+namespace nx::sim {
+
+// Everything one tooltip window received, kept after the window is destroyed.
+struct TooltipRecord {
+  struct Message {
+    std::uint32_t message = 0;
+    std::uintptr_t wParam = 0;
+    TooltipParam lParam;
+  };
+  struct WindowPos {
+    WindowHandle insertAfter = 0;
+    std::uint32_t flags = 0;
+  };
+  TooltipWindowParams params;
+  WindowHandle handle = 0;
+  bool alive = true;
+  std::vector<WindowPos> positions;
+  std::vector<Message> messages;
+};
+
+class SimServices : public SystemServices {
+ public:
+  SimServices();
+
+  std::optional<Rgb> translateOleColor(OleColor color) const override;
+  FontRef createFont(const FontDesc& desc) override;
+  PictureRef loadResourcePicture(std::string_view name) override;
+  CursorRef loadResourceCursor(std::string_view name) override;
+  std::uintptr_t moduleInstance() const override { return 0x10000000u; }
+  void initCommonControls() override { ++commonControlsInits_; }
+  std::unique_ptr<TooltipWindow> createTooltipWindow(const TooltipWindowParams& params) override;
+  std::optional<Rect> clientRect(WindowHandle window) const override;
+  bool shellOpen(std::string_view target) override;
+
+  // Simulation controls.
+  const std::shared_ptr<Switches>& switches() const { return switches_; }
+  void setGradientFillAvailable(bool available) { switches_->gradientFillAvailable = available; }
+  void setSystemColor(std::uint8_t index, Rgb color) { sysColors_[index] = color; }
+  void addResourcePicture(const std::string& name, PictureRef picture);
+  void addResourceCursor(const std::string& name, CursorRef cursor);
+  void setTooltipCreationFails(bool fails) { tooltipFails_ = fails; }
+  void setShellOpenResult(bool result) { shellResult_ = result; }
+  void setClientRectLookup(std::function<std::optional<Rect>(WindowHandle)> lookup) {
+    clientRectLookup_ = std::move(lookup);
+  }
+
+  int commonControlsInits() const { return commonControlsInits_; }
+  int pictureLoads() const { return pictureLoads_; }
+  const std::vector<std::shared_ptr<TooltipRecord>>& tooltips() const { return tooltips_; }
+  const std::vector<std::string>& shellRequests() const { return shellRequests_; }
+
+ private:
+  std::shared_ptr<Switches> switches_ = std::make_shared<Switches>();
+  std::map<std::uint8_t, Rgb> sysColors_;
+  std::map<std::string, PictureRef> pictures_;
+  std::map<std::string, CursorRef> cursors_;
+  std::function<std::optional<Rect>(WindowHandle)> clientRectLookup_;
+  std::vector<std::shared_ptr<TooltipRecord>> tooltips_;
+  std::vector<std::string> shellRequests_;
+  WindowHandle nextTooltip_ = 0x9000;
+  int commonControlsInits_ = 0;
+  int pictureLoads_ = 0;
+  bool tooltipFails_ = false;
+  bool shellResult_ = true;
+};
+
+}  // namespace nx::sim

@@ -1,0 +1,494 @@
+// NxProgressBar as an ActiveX control in a form host: dispatch and vtable, events, persistence
+// through property bags and streams, in-place activation, drawing and object lifetimes.
+#include <windows.h>
+#include <initguid.h>
+
+#include <gtest/gtest.h>
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "nxwidgets_h.h"
+#include "test_host.h"
+
+using nx::test::ComPtr;
+using nx::test::EventSink;
+using nx::test::MemoryBag;
+using nx::test::NotifySink;
+using nx::test::TestSite;
+
+namespace {
+
+using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
+using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
+
+// The library, loaded once for the whole test program.
+class Library {
+ public:
+  static Library& get() {
+    static Library library;
+    return library;
+  }
+  ComPtr<IOleObject> create() {
+    ComPtr<IClassFactory> factory;
+    EXPECT_EQ(getClassObject_(CLSID_NxProgressBar, IID_IClassFactory, factory.putVoid()), S_OK);
+    ComPtr<IOleObject> object;
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IOleObject, object.putVoid()), S_OK);
+    return object;
+  }
+  HRESULT canUnloadNow() { return canUnload_(); }
+
+ private:
+  Library() {
+    OleInitialize(nullptr);
+    module_ = LoadLibraryA(NX_OCX_PATH);
+    getClassObject_ = reinterpret_cast<GetClassObjectFn>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
+    canUnload_ = reinterpret_cast<CanUnloadFn>(
+        reinterpret_cast<void*>(GetProcAddress(module_, "DllCanUnloadNow")));
+  }
+  HMODULE module_ = nullptr;
+  GetClassObjectFn getClassObject_ = nullptr;
+  CanUnloadFn canUnload_ = nullptr;
+};
+
+class Dispatch {
+ public:
+  explicit Dispatch(IUnknown* object) {
+    object->QueryInterface(IID_IDispatch, disp_.putVoid());
+  }
+  HRESULT put(const wchar_t* name, VARIANT value, EXCEPINFO* excep = nullptr) {
+    DISPID id = 0, named = DISPID_PROPERTYPUT;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    HRESULT hr = disp_->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
+    if (FAILED(hr)) return hr;
+    DISPPARAMS params = {&value, &named, 1, 1};
+    EXCEPINFO local = {};
+    hr = disp_->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr,
+                       excep ? excep : &local, nullptr);
+    if (!excep) {
+      SysFreeString(local.bstrSource);
+      SysFreeString(local.bstrDescription);
+      SysFreeString(local.bstrHelpFile);
+    }
+    return hr;
+  }
+  HRESULT put(const wchar_t* name, long value) {
+    VARIANT v;
+    V_VT(&v) = VT_I4;
+    V_I4(&v) = value;
+    return put(name, v);
+  }
+  VARIANT get(const wchar_t* name) {
+    DISPID id = 0;
+    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
+    VARIANT result;
+    VariantInit(&result);
+    if (FAILED(disp_->GetIDsOfNames(IID_NULL, names, 1, 0, &id))) return result;
+    DISPPARAMS none = {nullptr, nullptr, 0, 0};
+    disp_->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr);
+    return result;
+  }
+  long getLong(const wchar_t* name) {
+    VARIANT v = get(name);
+    VariantChangeType(&v, &v, 0, VT_I4);
+    const long out = V_VT(&v) == VT_I4 ? V_I4(&v) : -99999;
+    VariantClear(&v);
+    return out;
+  }
+  IDispatch* raw() const { return disp_.get(); }
+
+ private:
+  ComPtr<IDispatch> disp_;
+};
+
+VARIANT boolVariant(bool b) {
+  VARIANT v;
+  V_VT(&v) = VT_BOOL;
+  V_BOOL(&v) = b ? VARIANT_TRUE : VARIANT_FALSE;
+  return v;
+}
+
+DWORD advise(IUnknown* object, REFIID iid, IUnknown* sink) {
+  ComPtr<IConnectionPointContainer> container;
+  object->QueryInterface(IID_IConnectionPointContainer, container.putVoid());
+  ComPtr<IConnectionPoint> point;
+  EXPECT_EQ(container->FindConnectionPoint(iid, point.put()), S_OK);
+  DWORD cookie = 0;
+  EXPECT_EQ(point->Advise(sink, &cookie), S_OK);
+  return cookie;
+}
+
+void initNew(IUnknown* object) {
+  ComPtr<IPersistStreamInit> persist;
+  ASSERT_EQ(object->QueryInterface(IID_IPersistStreamInit, persist.putVoid()), S_OK);
+  ASSERT_EQ(persist->InitNew(), S_OK);
+}
+
+}  // namespace
+
+TEST(ProgressBarHost, NewControlValuesThroughDispatch) {
+  auto object = Library::get().create();
+  initNew(object.get());
+  Dispatch d(object.get());
+  EXPECT_EQ(d.getLong(L"Theme"), 1);
+  EXPECT_EQ(d.getLong(L"Max"), 100);
+  EXPECT_EQ(d.getLong(L"Min"), 0);
+  EXPECT_EQ(d.getLong(L"Value"), 0);
+  EXPECT_EQ(d.getLong(L"Orientation"), 0);
+  EXPECT_EQ(d.getLong(L"BarColor"), 0x00873A00);
+  EXPECT_EQ(d.getLong(L"BackColor"), 0x00DED9D8);
+  EXPECT_EQ(d.getLong(L"BorderColor"), 0x00C9A08D);
+  EXPECT_EQ(d.getLong(L"BorderStyle"), 1);
+  EXPECT_EQ(d.getLong(L"LightStyle"), 1);
+  EXPECT_EQ(d.getLong(L"Appearance"), 0);
+  // The default property is Value.
+  VARIANT v;
+  VariantInit(&v);
+  DISPPARAMS none = {nullptr, nullptr, 0, 0};
+  ASSERT_EQ(d.raw()->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &v, nullptr,
+                            nullptr),
+            S_OK);
+  EXPECT_EQ(V_VT(&v), VT_I4);
+  EXPECT_EQ(V_I4(&v), 0);
+}
+
+TEST(ProgressBarHost, PropertyRulesAndErrors) {
+  auto object = Library::get().create();
+  initNew(object.get());
+  Dispatch d(object.get());
+  EXPECT_EQ(d.put(L"Value", 150), S_OK);
+  EXPECT_EQ(d.getLong(L"Value"), 100);
+  d.put(L"Value", 50);
+  EXPECT_EQ(d.put(L"Max", 40), S_OK);
+  EXPECT_EQ(d.getLong(L"Value"), 40);
+  EXPECT_EQ(d.put(L"Max", 0), S_OK);  // not above Min: ignored without error
+  EXPECT_EQ(d.getLong(L"Max"), 40);
+  d.put(L"Theme", 2);
+  EXPECT_EQ(d.getLong(L"BarColor"), 0x008D918E);
+  d.put(L"BarColor", 0x00112233);
+  EXPECT_EQ(d.getLong(L"Theme"), 0);
+
+  // A text that is no number is refused with a type mismatch.
+  VARIANT text;
+  V_VT(&text) = VT_BSTR;
+  V_BSTR(&text) = SysAllocString(L"abc");
+  EXPECT_EQ(d.put(L"Value", text), DISP_E_TYPEMISMATCH);
+  VariantClear(&text);
+  // A variant the control cannot keep fails with a described error.
+  VARIANT date;
+  V_VT(&date) = VT_DATE;
+  V_DATE(&date) = 45000.0;
+  EXCEPINFO excep = {};
+  EXPECT_EQ(d.put(L"xtrVar", date, &excep), DISP_E_EXCEPTION);
+  ASSERT_NE(excep.bstrDescription, nullptr);
+  EXPECT_NE(std::wstring(excep.bstrDescription).find(L"xtrVar"), std::wstring::npos);
+  SysFreeString(excep.bstrSource);
+  SysFreeString(excep.bstrDescription);
+  SysFreeString(excep.bstrHelpFile);
+  // Read-only properties have no put.
+  EXPECT_NE(d.put(L"Percentage", 5), S_OK);
+}
+
+TEST(ProgressBarHost, EarlyBoundCallsUseTheSameRules) {
+  auto object = Library::get().create();
+  initNew(object.get());
+  ComPtr<_NxProgressBar> bar;
+  ASSERT_EQ(object->QueryInterface(IID__NxProgressBar, bar.putVoid()), S_OK);
+  EXPECT_EQ(bar->put_Value(70), S_OK);
+  long value = 0;
+  EXPECT_EQ(bar->get_Value(&value), S_OK);
+  EXPECT_EQ(value, 70);
+  EXPECT_EQ(bar->put_Max(60), S_OK);
+  EXPECT_EQ(bar->get_Value(&value), S_OK);
+  EXPECT_EQ(value, 60);
+  float percentage = 0;
+  EXPECT_EQ(bar->get_Percentage(&percentage), S_OK);
+  PB_ORIENTATION orientation = orVertical;
+  EXPECT_EQ(bar->get_Orientation(&orientation), S_OK);
+  EXPECT_EQ(orientation, orHorizontal);
+  VARIANT v;
+  V_VT(&v) = VT_BSTR;
+  V_BSTR(&v) = SysAllocString(L"kept for the host");
+  EXPECT_EQ(bar->put_xtrVar(v), S_OK);
+  VariantClear(&v);
+  EXPECT_EQ(bar->get_xtrVar(&v), S_OK);
+  ASSERT_EQ(V_VT(&v), VT_BSTR);
+  EXPECT_STREQ(V_BSTR(&v), L"kept for the host");
+  VariantClear(&v);
+  IPictureDisp* picture = nullptr;
+  EXPECT_EQ(bar->get_Image(&picture), S_OK);
+  ASSERT_NE(picture, nullptr);
+  picture->Release();
+}
+
+TEST(ProgressBarHost, EventsReachSinksInOrder) {
+  auto object = Library::get().create();
+  TestSite site;
+  object->SetClientSite(&site);
+  initNew(object.get());
+  auto* sink = new EventSink;
+  advise(object.get(), DIID___NxProgressBar, sink);
+  Dispatch d(object.get());
+  d.put(L"Value", 150);
+  d.put(L"Value", 100);  // same value after clamping: no event
+  d.put(L"Value", 20);
+  EXPECT_EQ(sink->count(3), 2);
+  d.put(L"Max", 10);  // Value follows Max without Change
+  EXPECT_EQ(sink->count(3), 2);
+
+  ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(),
+                           &site.position),
+            S_OK);
+  ComPtr<IOleInPlaceObject> inPlace;
+  object->QueryInterface(IID_IOleInPlaceObject, inPlace.putVoid());
+  HWND hwnd = nullptr;
+  ASSERT_EQ(inPlace->GetWindow(&hwnd), S_OK);
+  ASSERT_TRUE(IsWindow(hwnd));
+  EXPECT_EQ(GetParent(hwnd), site.form());
+  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  SendMessageW(hwnd, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+  EXPECT_EQ(sink->count(1), 1);
+  EXPECT_EQ(sink->count(2), 1);
+  ASSERT_FALSE(sink->events.empty());
+  EXPECT_EQ(sink->events.back().id, 2);
+  object->Close(OLECLOSE_NOSAVE);
+  EXPECT_FALSE(IsWindow(hwnd));
+  object->SetClientSite(nullptr);
+  sink->Release();
+}
+
+TEST(ProgressBarHost, PropertyBagRoundTrip) {
+  {
+    // A new control is horizontal although the store's default is vertical: it says so.
+    auto* fresh = new MemoryBag;
+    auto object = Library::get().create();
+    initNew(object.get());
+    ComPtr<IPersistPropertyBag> persist;
+    object->QueryInterface(IID_IPersistPropertyBag, persist.putVoid());
+    ASSERT_EQ(persist->Save(fresh, TRUE, TRUE), S_OK);
+    const VARIANT* orient = fresh->find(L"orient");
+    ASSERT_NE(orient, nullptr);
+    VARIANT v;
+    VariantInit(&v);
+    VariantChangeType(&v, const_cast<VARIANT*>(orient), 0, VT_I4);
+    EXPECT_EQ(V_I4(&v), 0);
+    EXPECT_FALSE(fresh->has(L"minv"));  // equal to its default: left out
+    fresh->Release();
+  }
+  auto* bag = new MemoryBag;
+  {
+    auto object = Library::get().create();
+    initNew(object.get());
+    Dispatch d(object.get());
+    d.put(L"Theme", 4);
+    d.put(L"Min", -5);
+    d.put(L"Max", 500);
+    d.put(L"Value", 123);
+    d.put(L"Orientation", 1);
+    ComPtr<IPersistPropertyBag> persist;
+    ASSERT_EQ(object->QueryInterface(IID_IPersistPropertyBag, persist.putVoid()), S_OK);
+    ASSERT_EQ(persist->Save(bag, TRUE, TRUE), S_OK);
+  }
+  EXPECT_FALSE(bag->has(L"orient"));  // vertical is the default
+  EXPECT_TRUE(bag->has(L"BARCOLOR"));
+  EXPECT_FALSE(bag->has(L"thm"));
+  EXPECT_FALSE(bag->has(L"Theme"));
+  {
+    auto object = Library::get().create();
+    ComPtr<IPersistPropertyBag> persist;
+    object->QueryInterface(IID_IPersistPropertyBag, persist.putVoid());
+    ASSERT_EQ(persist->Load(bag, nullptr), S_OK);
+    Dispatch d(object.get());
+    EXPECT_EQ(d.getLong(L"Theme"), 0);  // not stored: a reloaded control reports custom
+    EXPECT_EQ(d.getLong(L"BarColor"), 0x000000C0);
+    EXPECT_EQ(d.getLong(L"Appearance"), 1);
+    EXPECT_EQ(d.getLong(L"Min"), -5);
+    EXPECT_EQ(d.getLong(L"Max"), 500);
+    EXPECT_EQ(d.getLong(L"Value"), 123);
+    EXPECT_EQ(d.getLong(L"Orientation"), 1);
+    // Loading twice is refused.
+    EXPECT_EQ(persist->Load(bag, nullptr), E_UNEXPECTED);
+  }
+  bag->Release();
+}
+
+TEST(ProgressBarHost, StreamRoundTripAndBadStreams) {
+  ComPtr<IStream> stream;
+  ASSERT_EQ(CreateStreamOnHGlobal(nullptr, TRUE, stream.put()), S_OK);
+  {
+    auto object = Library::get().create();
+    initNew(object.get());
+    Dispatch d(object.get());
+    d.put(L"Value", 77);
+    d.put(L"LightStyle", 0);
+    VARIANT v;
+    V_VT(&v) = VT_BSTR;
+    V_BSTR(&v) = SysAllocString(L"tag");
+    d.put(L"xtrVar", v);
+    VariantClear(&v);
+    ComPtr<IPersistStreamInit> persist;
+    object->QueryInterface(IID_IPersistStreamInit, persist.putVoid());
+    EXPECT_EQ(persist->IsDirty(), S_OK);  // a new control is at design time: changes count
+    ASSERT_EQ(persist->Save(stream.get(), TRUE), S_OK);
+  }
+  LARGE_INTEGER zero = {};
+  stream->Seek(zero, STREAM_SEEK_SET, nullptr);
+  {
+    auto object = Library::get().create();
+    ComPtr<IPersistStreamInit> persist;
+    object->QueryInterface(IID_IPersistStreamInit, persist.putVoid());
+    ASSERT_EQ(persist->Load(stream.get()), S_OK);
+    Dispatch d(object.get());
+    EXPECT_EQ(d.getLong(L"Value"), 77);
+    EXPECT_EQ(d.getLong(L"LightStyle"), 0);
+    VARIANT tag = d.get(L"xtrVar");
+    ASSERT_EQ(V_VT(&tag), VT_BSTR);
+    EXPECT_STREQ(V_BSTR(&tag), L"tag");
+    VariantClear(&tag);
+  }
+  // Truncated or foreign data is refused, and the control stays usable as a new one.
+  ComPtr<IStream> bad;
+  CreateStreamOnHGlobal(nullptr, TRUE, bad.put());
+  const char junk[] = "\x10\x00\x00\x00NXPQ\x01\x00";
+  bad->Write(junk, sizeof junk - 1, nullptr);
+  bad->Seek(zero, STREAM_SEEK_SET, nullptr);
+  auto object = Library::get().create();
+  ComPtr<IPersistStreamInit> persist;
+  object->QueryInterface(IID_IPersistStreamInit, persist.putVoid());
+  EXPECT_NE(persist->Load(bad.get()), S_OK);
+  Dispatch d(object.get());
+  EXPECT_EQ(d.getLong(L"Max"), 100);
+}
+
+TEST(ProgressBarHost, NotificationsOnlyAtDesignTime) {
+  for (const bool userMode : {false, true}) {
+    auto* bag = new MemoryBag;
+    auto object = Library::get().create();
+    TestSite site;
+    site.ambient().set(L"UserMode", DISPID_AMBIENT_USERMODE, boolVariant(userMode));
+    object->SetClientSite(&site);
+    ComPtr<IPersistPropertyBag> persist;
+    object->QueryInterface(IID_IPersistPropertyBag, persist.putVoid());
+    ASSERT_EQ(persist->Load(bag, nullptr), S_OK);  // a stored control
+    auto* notify = new NotifySink;
+    advise(object.get(), IID_IPropertyNotifySink, notify);
+    Dispatch d(object.get());
+    d.put(L"Value", 30);
+    d.put(L"BarColor", 0x123456);
+    EXPECT_EQ(notify->changed > 0, !userMode) << "user mode " << userMode;
+    ComPtr<IPersistStreamInit> stream;
+    object->QueryInterface(IID_IPersistStreamInit, stream.putVoid());
+    EXPECT_EQ(stream->IsDirty(), userMode ? S_FALSE : S_OK);
+    object->Close(OLECLOSE_NOSAVE);
+    object->SetClientSite(nullptr);
+    notify->Release();
+    bag->Release();
+  }
+}
+
+TEST(ProgressBarHost, DrawsTheBarThroughTheView) {
+  auto object = Library::get().create();
+  initNew(object.get());
+  SIZEL size = {MulDiv(200, 2540, 96), MulDiv(20, 2540, 96)};
+  ASSERT_EQ(object->SetExtent(DVASPECT_CONTENT, &size), S_OK);
+  Dispatch d(object.get());
+  d.put(L"Theme", 3);  // vitamin: orange bar on a light background
+  d.put(L"Value", 50);
+  ComPtr<IViewObject2> view;
+  ASSERT_EQ(object->QueryInterface(IID_IViewObject2, view.putVoid()), S_OK);
+
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 20);
+  ReleaseDC(nullptr, screen);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  RECTL bounds = {0, 0, 200, 20};
+  ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr,
+                       nullptr, 0),
+            S_OK);
+  // Flat look with a single border in BorderColor (0x808080).
+  EXPECT_EQ(GetPixel(dc, 0, 0), 0x808080u);
+  EXPECT_EQ(GetPixel(dc, 199, 19), 0x808080u);
+  // Inside the filled half the bar's orange dominates: red high, blue low.
+  const COLORREF filled = GetPixel(dc, 50, 15);
+  EXPECT_GT(GetRValue(filled), 200);
+  EXPECT_LT(GetBValue(filled), 60);
+  // Beyond the fill the light background.
+  const COLORREF empty = GetPixel(dc, 150, 15);
+  EXPECT_GT(GetBValue(empty), 180);
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+}
+
+TEST(ProgressBarHost, BareSiteLeavesDefaults) {
+  auto object = Library::get().create();
+  TestSite site;
+  site.withAmbient = false;
+  site.withExtender = false;
+  object->SetClientSite(&site);
+  initNew(object.get());
+  ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(),
+                           &site.position),
+            S_OK);
+  Dispatch d(object.get());
+  EXPECT_EQ(d.put(L"Value", 10), S_OK);
+  EXPECT_EQ(d.getLong(L"Value"), 10);
+  object->Close(OLECLOSE_NOSAVE);
+  object->SetClientSite(nullptr);
+}
+
+TEST(ProgressBarHost, ManyCyclesLeakNothing) {
+  TestSite site;  // one form; each cycle places a control on it
+  auto cycle = [&site] {
+    auto object = Library::get().create();
+    object->SetClientSite(&site);
+    initNew(object.get());
+    object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(), &site.position);
+    Dispatch(object.get()).put(L"Value", 40);
+    nx::test::pumpMessages();
+    object->Close(OLECLOSE_NOSAVE);
+    object->SetClientSite(nullptr);
+  };
+  cycle();  // first use loads what stays loaded
+  // Wine does not count GDI and USER objects (GetGuiResources answers 0), so the handle tables
+  // are probed too: both reuse freed slots first, so the index of a fresh handle stays put
+  // unless objects pile up.
+  auto gdiProbe = [] {
+    HPEN pen = CreatePen(PS_SOLID, 1, 0);
+    const auto index = reinterpret_cast<std::uintptr_t>(pen) & 0xFFFF;
+    DeleteObject(pen);
+    return index;
+  };
+  auto userProbe = [&site] {
+    HWND w = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, site.form(), nullptr,
+                             nullptr, nullptr);
+    const auto index = reinterpret_cast<std::uintptr_t>(w) & 0xFFFF;
+    DestroyWindow(w);
+    return index;
+  };
+  {
+    // The probe sees a deliberate pile of a thousands pens.
+    const auto before = gdiProbe();
+    std::vector<HPEN> pile(3000);
+    for (HPEN& p : pile) p = CreatePen(PS_SOLID, 1, 0);
+    EXPECT_GE(gdiProbe(), before + 64);
+    for (HPEN p : pile) DeleteObject(p);
+  }
+  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+  const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+  const auto gdiSlot = gdiProbe();
+  const auto userSlot = userProbe();
+  for (int i = 0; i < 1000; ++i) cycle();
+  nx::test::pumpMessages();
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
+  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
+  EXPECT_LT(gdiProbe(), gdiSlot + 64) << "GDI handles pile up";
+  EXPECT_LT(userProbe(), userSlot + 64) << "USER handles pile up";
+  EXPECT_EQ(Library::get().canUnloadNow(), S_OK);
+}
