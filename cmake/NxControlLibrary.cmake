@@ -10,14 +10,16 @@ function(nx_control_library name)
   if(CMAKE_SIZEOF_VOID_P EQUAL 8)
     set(widl_arch --win64)
     set(widl_cmd x86_64-w64-mingw32-widl)
+    set(wine_lib /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
   else()
     set(widl_arch --win32)
     set(widl_cmd i686-w64-mingw32-widl)
+    set(wine_lib /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)  # stdole2.tlb exists only here
   endif()
   add_custom_command(
     OUTPUT ${gen}/${name}.tlb ${gen}/${name}_h.h
     COMMAND ${widl_cmd} ${widl_arch} -I/usr/include/wine/wine/windows
-            -L/usr/lib/x86_64-linux-gnu/wine/x86_64-windows
+            -L${wine_lib}
             -t -T ${gen}/${name}.tlb -h -H ${gen}/${name}_h.h ${L_IDL}
     DEPENDS ${L_IDL}
     COMMENT "widl ${name}"
@@ -42,5 +44,9 @@ function(nx_control_library name)
   set_property(TARGET ${name} APPEND PROPERTY RC_INCLUDE_DIRECTORIES ${gen})
   target_link_libraries(${name} PRIVATE ${L_LIBS} nx_win32)
   target_link_options(${name} PRIVATE -static -static-libgcc -static-libstdc++)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # The .def file names the stdcall entry points without their decoration.
+    target_link_options(${name} PRIVATE -Wl,--enable-stdcall-fixup)
+  endif()
   nx_warnings(${name})
 endfunction()

@@ -15,8 +15,10 @@ cmake --build --preset mingw64 -j"$JOBS"
 NATIVE=build/native/tools/nxvat/nxvat
 WINEXE=build/mingw64/tools/nxvat/nxvat.exe
 source scripts/wine-env.sh
+source scripts/display.sh
+start_display
+trap 'nx_wine_stop; stop_display' EXIT
 nx_wine_start
-trap nx_wine_stop EXIT
 
 demo() {
   local label=$1
@@ -45,3 +47,31 @@ run=("$NATIVE")
 demo "native: $NATIVE"
 run=(wine "$WINEXE")
 demo "Windows under Wine: $WINEXE"
+
+echo
+echo "---- nxwidgets.ocx: registered, then placed on a form by nxshowcase (Windows, under Wine)"
+OCX="$PWD/build/mingw64/widgets/ocx/nxwidgets.ocx"
+wine regsvr32 /s "Z:$OCX" && echo "regsvr32 nxwidgets.ocx: registered"
+wine reg query 'HKCR\nxwidgets.NxProgressBar\CLSID' </dev/null 2>/dev/null | grep -i clsid
+mkdir -p build/showcase
+wine build/mingw64/tools/showcase/nxshowcase.exe "Z:$OCX" 6 &
+SHOW=$!
+sleep 4
+/usr/bin/import -window root -crop 490x310+0+0 build/showcase/nxwidgets.png
+wait "$SHOW" || true
+echo "screenshot of the form: build/showcase/nxwidgets.png"
+wine regsvr32 /u /s "Z:$OCX" && echo "regsvr32 /u nxwidgets.ocx: unregistered"
+
+echo
+echo "---- nxinstall.exe: packed by nxpack, run unattended under Wine (/q /l /s)"
+PKG=build/showcase/package
+rm -rf "$PKG" && mkdir -p "$PKG/files"
+cp "$OCX" "$PKG/files/"
+printf 'nx suite licence (demo)\r\n' > "$PKG/licence.txt"
+build/native/tools/nxpack/nxpack --stub build/mingw64/setup/stub/nxinstall_stub.exe \
+  --out "$PKG/nxinstall.exe" --title "nx suite" --dir "$PKG/files" --eula "$PKG/licence.txt" \
+  --file "nxwidgets.ocx:register=1"
+ls -l "$PKG/nxinstall.exe"
+( cd "$PKG" && wine nxinstall.exe /q /l /s </dev/null; echo "nxinstall.exe exit code: $?" )
+echo "nxinstall.log:"
+sed 's/\r$//' "$PKG/nxinstall.log" 2>/dev/null || echo "(no log written)"

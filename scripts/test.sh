@@ -11,6 +11,8 @@ FUZZ_SECONDS=${NX_FUZZ_SECONDS:-30}
 
 step() { echo; echo "==== $* ($(date +%T))"; }
 
+source scripts/display.sh
+
 step "native build and tests"
 cmake --preset native ${NX_CMAKE_ARGS:-} >/dev/null
 cmake --build --preset native -j"$JOBS"
@@ -46,14 +48,17 @@ step "Windows x86_64 build, tests under Wine"
 cmake --preset mingw64 ${NX_CMAKE_ARGS:-} >/dev/null
 cmake --build --preset mingw64 -j"$JOBS"
 source scripts/wine-env.sh
+start_display
+trap 'nx_wine_stop; stop_display' EXIT
 nx_wine_start
-trap nx_wine_stop EXIT
 ctest --preset mingw64 -j"$JOBS"
 
 step "Windows i686 build, static checks"
 cmake --preset mingw32 ${NX_CMAKE_ARGS:-} >/dev/null
 cmake --build --preset mingw32 -j"$JOBS"
-./scripts/check-pe.sh i386 build/mingw32/tools/nxvat/nxvat.exe
-./scripts/check-pe.sh x86-64 build/mingw64/tools/nxvat/nxvat.exe
+./scripts/check-pe.sh i386 build/mingw32/tools/nxvat/nxvat.exe build/mingw32/widgets/ocx/*.ocx
+./scripts/check-pe.sh x86-64 build/mingw64/tools/nxvat/nxvat.exe build/mingw64/widgets/ocx/*.ocx
+python3 scripts/check-ocx.py i386 build/mingw32/widgets/ocx/*.ocx
+python3 scripts/check-ocx.py x86-64 build/mingw64/widgets/ocx/*.ocx
 
 step "all tests passed"

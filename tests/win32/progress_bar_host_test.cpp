@@ -12,13 +12,13 @@
 #include <vector>
 
 #include "nxwidgets_h.h"
-#include "test_host.h"
+#include "platform/win32/formhost/form_host.h"
 
-using nx::test::ComPtr;
-using nx::test::EventSink;
-using nx::test::MemoryBag;
-using nx::test::NotifySink;
-using nx::test::TestSite;
+using nx::formhost::ComPtr;
+using nx::formhost::EventSink;
+using nx::formhost::MemoryBag;
+using nx::formhost::NotifySink;
+using nx::formhost::FormSite;
 
 namespace {
 
@@ -227,7 +227,7 @@ TEST(ProgressBarHost, EarlyBoundCallsUseTheSameRules) {
 
 TEST(ProgressBarHost, EventsReachSinksInOrder) {
   auto object = Library::get().create();
-  TestSite site;
+  FormSite site;
   object->SetClientSite(&site);
   initNew(object.get());
   auto* sink = new EventSink;
@@ -369,7 +369,7 @@ TEST(ProgressBarHost, NotificationsOnlyAtDesignTime) {
   for (const bool userMode : {false, true}) {
     auto* bag = new MemoryBag;
     auto object = Library::get().create();
-    TestSite site;
+    FormSite site;
     site.ambient().set(L"UserMode", DISPID_AMBIENT_USERMODE, boolVariant(userMode));
     object->SetClientSite(&site);
     ComPtr<IPersistPropertyBag> persist;
@@ -428,7 +428,7 @@ TEST(ProgressBarHost, DrawsTheBarThroughTheView) {
 
 TEST(ProgressBarHost, BareSiteLeavesDefaults) {
   auto object = Library::get().create();
-  TestSite site;
+  FormSite site;
   site.withAmbient = false;
   site.withExtender = false;
   object->SetClientSite(&site);
@@ -444,14 +444,14 @@ TEST(ProgressBarHost, BareSiteLeavesDefaults) {
 }
 
 TEST(ProgressBarHost, ManyCyclesLeakNothing) {
-  TestSite site;  // one form; each cycle places a control on it
+  FormSite site;  // one form; each cycle places a control on it
   auto cycle = [&site] {
     auto object = Library::get().create();
     object->SetClientSite(&site);
     initNew(object.get());
     object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(), &site.position);
     Dispatch(object.get()).put(L"Value", 40);
-    nx::test::pumpMessages();
+    nx::formhost::pumpMessages();
     object->Close(OLECLOSE_NOSAVE);
     object->SetClientSite(nullptr);
   };
@@ -485,10 +485,90 @@ TEST(ProgressBarHost, ManyCyclesLeakNothing) {
   const auto gdiSlot = gdiProbe();
   const auto userSlot = userProbe();
   for (int i = 0; i < 1000; ++i) cycle();
-  nx::test::pumpMessages();
+  nx::formhost::pumpMessages();
   EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
   EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
   EXPECT_LT(gdiProbe(), gdiSlot + 64) << "GDI handles pile up";
   EXPECT_LT(userProbe(), userSlot + 64) << "USER handles pile up";
   EXPECT_EQ(Library::get().canUnloadNow(), S_OK);
+}
+
+TEST(ProgressBarHost, WindowShowsTheDrawingAndFollowsTheHost) {
+  auto object = Library::get().create();
+  FormSite site;
+  site.position = {20, 20, 220, 44};
+  object->SetClientSite(&site);
+  initNew(object.get());
+  Dispatch d(object.get());
+  d.put(L"Theme", 5);
+  d.put(L"Value", 60);
+  ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(),
+                           &site.position),
+            S_OK);
+  ComPtr<IOleInPlaceObject> inPlace;
+  object->QueryInterface(IID_IOleInPlaceObject, inPlace.putVoid());
+  HWND hwnd = nullptr;
+  inPlace->GetWindow(&hwnd);
+  ASSERT_TRUE(IsWindow(hwnd));
+  SetForegroundWindow(site.form());
+  UpdateWindow(hwnd);
+  nx::formhost::pumpMessages();
+
+  // What the window shows on screen is what the view draws.
+  RECT screenRect;
+  GetWindowRect(hwnd, &screenRect);
+  const int w = screenRect.right - screenRect.left;
+  const int h = screenRect.bottom - screenRect.top;
+  EXPECT_EQ(w, 200);
+  EXPECT_EQ(h, 24);
+  HDC screen = GetDC(nullptr);
+  HDC shot = CreateCompatibleDC(screen);
+  HBITMAP shotBitmap = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ oldShot = SelectObject(shot, shotBitmap);
+  BitBlt(shot, 0, 0, w, h, screen, screenRect.left, screenRect.top, SRCCOPY);
+  HDC drawn = CreateCompatibleDC(screen);
+  HBITMAP drawnBitmap = CreateCompatibleBitmap(screen, w, h);
+  HGDIOBJ oldDrawn = SelectObject(drawn, drawnBitmap);
+  ReleaseDC(nullptr, screen);
+  ComPtr<IViewObject> view;
+  object->QueryInterface(IID_IViewObject, view.putVoid());
+  RECTL bounds = {0, 0, w, h};
+  view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, drawn, &bounds, nullptr, nullptr, 0);
+  int differing = 0;
+  // Inside the 3D edge (which the window manager's theme may draw differently).
+  for (int y = 2; y < h - 2; ++y)
+    for (int x = 2; x < w - 2; ++x) differing += GetPixel(shot, x, y) != GetPixel(drawn, x, y);
+  EXPECT_EQ(differing, 0);
+  SelectObject(shot, oldShot);
+  SelectObject(drawn, oldDrawn);
+  DeleteObject(shotBitmap);
+  DeleteObject(drawnBitmap);
+  DeleteDC(shot);
+  DeleteDC(drawn);
+
+  // The host moves and resizes the control: the window and the drawing follow.
+  RECT moved = {30, 60, 130, 90};
+  ASSERT_EQ(inPlace->SetObjectRects(&moved, &moved), S_OK);
+  RECT now;
+  GetWindowRect(hwnd, &now);
+  MapWindowPoints(nullptr, site.form(), reinterpret_cast<POINT*>(&now), 2);
+  EXPECT_EQ(now.left, 30);
+  EXPECT_EQ(now.right - now.left, 100);
+  EXPECT_EQ(now.bottom - now.top, 30);
+  SIZEL extent = {};
+  object->GetExtent(DVASPECT_CONTENT, &extent);
+  EXPECT_EQ(extent.cx, MulDiv(100, 2540, 96));
+
+  // Focus and keys reach the control, and the host hears of the focus.
+  const int before = site.focusChanges;
+  SetFocus(hwnd);
+  EXPECT_EQ(GetFocus(), hwnd);
+  SendMessageW(hwnd, WM_KEYDOWN, VK_RIGHT, 0);
+  SendMessageW(hwnd, WM_CHAR, 'a', 0);
+  SendMessageW(hwnd, WM_KEYUP, VK_RIGHT, 0);
+  SetFocus(site.form());
+  EXPECT_EQ(site.focusChanges, before + 2);
+  EXPECT_EQ(d.getLong(L"Value"), 60);
+  object->Close(OLECLOSE_NOSAVE);
+  object->SetClientSite(nullptr);
 }

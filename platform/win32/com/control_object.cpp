@@ -700,7 +700,7 @@ HRESULT ControlObject::Draw(DWORD aspect, LONG, void*, DVTARGETDEVICE*, HDC, HDC
   const HRESULT hr = guarded(*cls_.iid, [&] { ensureLoaded(); });
   if (FAILED(hr)) return hr;
   const RECT r = {bounds->left, bounds->top, bounds->right, bounds->bottom};
-  window_->win32Surface().paintTo(draw, r);
+  window_->paintFramed(draw, r);
   return S_OK;
 }
 

@@ -50,10 +50,34 @@ HRESULT STDMETHODCALLTYPE getIDsOfNamesThunk(void* p, REFIID, LPOLESTR* names, U
   return DispGetIDsOfNames(self(p)->iface->typeInfo(), names, count, ids);
 }
 
+// Scripting clients know no unsigned 32-bit numbers: OLE colours go out as signed numbers with
+// the same bits, and signed numbers (system colours are negative) come in the same way.
+void signedToUnsigned(const DualInterface& iface, DISPID id, WORD flags, DISPPARAMS* params) {
+  if (!(flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) || !params ||
+      params->cArgs != 1)
+    return;
+  for (const DualSlot& slot : iface.slots()) {
+    if (slot.memid != id || slot.kind != INVOKE_PROPERTYPUT || slot.argType != VT_UI4) continue;
+    VARIANT& arg = params->rgvarg[0];
+    if (V_VT(&arg) == VT_I4) {
+      V_VT(&arg) = VT_UI4;  // same bits
+    } else if (V_VT(&arg) == VT_I2) {
+      const LONG widened = V_I2(&arg);
+      V_VT(&arg) = VT_UI4;
+      V_UI4(&arg) = static_cast<ULONG>(widened);
+    }
+    return;
+  }
+}
+
 HRESULT STDMETHODCALLTYPE invokeThunk(void* p, DISPID id, REFIID, LCID, WORD flags,
                                       DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
                                       UINT* argErr) {
-  return DispInvoke(p, self(p)->iface->typeInfo(), id, flags, params, result, excep, argErr);
+  signedToUnsigned(*self(p)->iface, id, flags, params);
+  const HRESULT hr =
+      DispInvoke(p, self(p)->iface->typeInfo(), id, flags, params, result, excep, argErr);
+  if (SUCCEEDED(hr) && result && V_VT(result) == VT_UI4) V_VT(result) = VT_I4;
+  return hr;
 }
 
 // ---- interface slots ----

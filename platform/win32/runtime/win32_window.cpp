@@ -139,6 +139,19 @@ void Win32Window::refresh() {
   if (hwnd_) InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
+void Win32Window::paintFramed(HDC dc, const RECT& bounds) const {
+  RECT inner = bounds;
+  const int border = borderPixels();
+  if (border == 2) {
+    DrawEdge(dc, &inner, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+  } else if (border == 1) {
+    Brush frame(CreateSolidBrush(GetSysColor(COLOR_WINDOWFRAME)));
+    FrameRect(dc, &inner, frame.get());
+    InflateRect(&inner, -1, -1);
+  }
+  if (inner.right > inner.left && inner.bottom > inner.top) surface_.paintTo(dc, inner);
+}
+
 void Win32Window::setEnabled(bool on) {
   enabled_ = on;
   if (hwnd_) EnableWindow(hwnd_, on);

@@ -39,6 +39,8 @@ class Win32Window final : public ControlWindow {
   int heightPx() const { return height_; }
   // Shows what the control drew.
   void refresh();
+  // Paints the control as its window looks (border and drawn image) into `bounds` of `dc`.
+  void paintFramed(HDC dc, const RECT& bounds) const;
   Win32Surface& win32Surface() { return surface_; }
 
   WindowHandle handle() const override { return reinterpret_cast<WindowHandle>(hwnd_); }

@@ -1,4 +1,4 @@
-// A small form host for testing controls: a window on a form, a client site with in-place and
+// A small form host for controls (tests and the showcase): a window on a form, a client site with in-place and
 // control sites, ambient properties, an extender, a property bag and an event sink.
 #pragma once
 
@@ -14,7 +14,7 @@
 
 #include "platform/win32/com/com_ptr.h"
 
-namespace nx::test {
+namespace nx::formhost {
 
 using win32::ComPtr;
 
@@ -118,13 +118,14 @@ class MemoryBag final : public IPropertyBag {
 };
 
 // The form: a top-level window and one control site on it.
-class TestSite : public IOleClientSite,
+class FormSite : public IOleClientSite,
                  public IOleInPlaceSite,
                  public IOleControlSite,
                  public IDispatch {
  public:
-  TestSite();
-  ~TestSite();
+  // A site on its own new form, or on `form` when one is given (the caller keeps it).
+  explicit FormSite(HWND form = nullptr);
+  ~FormSite();
 
   HWND form() const { return form_; }
   NamedDispatch& ambient() { return *ambient_; }
@@ -192,6 +193,7 @@ class TestSite : public IOleClientSite,
 
  private:
   HWND form_ = nullptr;
+  bool ownsForm_ = true;
   NamedDispatch* ambient_;
   NamedDispatch* extender_;
   ULONG refs_ = 1;
@@ -200,4 +202,4 @@ class TestSite : public IOleClientSite,
 // Pumps the thread's pending messages.
 void pumpMessages();
 
-}  // namespace nx::test
+}  // namespace nx::formhost

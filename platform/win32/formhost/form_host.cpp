@@ -1,8 +1,8 @@
-#include "test_host.h"
+#include "platform/win32/formhost/form_host.h"
 
 #include <cwctype>
 
-namespace nx::test {
+namespace nx::formhost {
 
 namespace {
 
@@ -178,29 +178,35 @@ const VARIANT* MemoryBag::find(const std::wstring& key) const {
   return it == values_.end() ? nullptr : &it->second;
 }
 
-// ---- TestSite ----
+// ---- FormSite ----
 
-TestSite::TestSite() : ambient_(new NamedDispatch), extender_(new NamedDispatch) {
+FormSite::FormSite(HWND form)
+    : ambient_(new NamedDispatch), extender_(new NamedDispatch) {
+  if (form) {
+    form_ = form;
+    ownsForm_ = false;
+    return;
+  }
   static ATOM atom = [] {
     WNDCLASSW wc = {};
     wc.lpfnWndProc = formProc;
     wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"nxTestForm";
+    wc.lpszClassName = L"nxForm";
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     return RegisterClassW(&wc);
   }();
   (void)atom;
-  form_ = CreateWindowExW(0, L"nxTestForm", L"nx test form", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
+  form_ = CreateWindowExW(0, L"nxForm", L"nx form", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
                           0, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
-TestSite::~TestSite() {
+FormSite::~FormSite() {
   ambient_->Release();
   extender_->Release();
-  if (form_) DestroyWindow(form_);
+  if (form_ && ownsForm_) DestroyWindow(form_);
 }
 
-HRESULT TestSite::QueryInterface(REFIID iid, void** out) {
+HRESULT FormSite::QueryInterface(REFIID iid, void** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   if (iid == IID_IUnknown || iid == IID_IOleClientSite)
@@ -216,9 +222,9 @@ HRESULT TestSite::QueryInterface(REFIID iid, void** out) {
   return S_OK;
 }
 
-ULONG TestSite::Release() { return --refs_; }  // lives on the test's stack
+ULONG FormSite::Release() { return --refs_; }  // lives on the test's stack
 
-HRESULT TestSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc,
+HRESULT FormSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc,
                                    LPRECT pos, LPRECT clip, LPOLEINPLACEFRAMEINFO info) {
   if (frame) *frame = nullptr;
   if (doc) *doc = nullptr;
@@ -233,12 +239,12 @@ HRESULT TestSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow
   return S_OK;
 }
 
-HRESULT TestSite::OnPosRectChange(LPCRECT pos) {
+HRESULT FormSite::OnPosRectChange(LPCRECT pos) {
   position = *pos;
   return S_OK;
 }
 
-HRESULT TestSite::GetExtendedControl(IDispatch** out) {
+HRESULT FormSite::GetExtendedControl(IDispatch** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
   if (!withExtender) return E_NOTIMPL;
@@ -255,4 +261,4 @@ void pumpMessages() {
   }
 }
 
-}  // namespace nx::test
+}  // namespace nx::formhost

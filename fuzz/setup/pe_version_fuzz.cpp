@@ -1,0 +1,13 @@
+// The PE header and version resource reader.
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+#include "nxsetup/pe_version.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  if (const auto res = nx::setup::readVersionResource(std::span<const std::uint8_t>(data, size))) {
+    (void)nx::setup::formatFileVersion(res->file);
+  }
+  return 0;
+}

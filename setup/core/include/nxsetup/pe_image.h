@@ -1,0 +1,38 @@
+// Minimal reader of the PE/COFF headers of a Windows executable image held in memory.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "nxsetup/bytes.h"
+
+namespace nx::setup {
+
+struct PeDataDirectory {
+  std::uint32_t address = 0;  // RVA, or a file offset for the security directory
+  std::uint32_t size = 0;
+};
+
+struct PeSection {
+  std::uint32_t virtualAddress = 0;
+  std::uint32_t virtualSize = 0;
+  std::uint32_t rawOffset = 0;
+  std::uint32_t rawSize = 0;
+};
+
+struct PeLayout {
+  std::vector<PeDataDirectory> directories;
+  std::vector<PeSection> sections;
+
+  // File offset of an RVA that lies in a section's raw data, or nothing.
+  std::optional<std::uint64_t> rvaToOffset(std::uint32_t rva) const;
+};
+
+inline constexpr std::size_t kPeDirResource = 2;
+inline constexpr std::size_t kPeDirSecurity = 4;
+
+// Parses the headers; nothing when the image is not a well-formed PE file.
+std::optional<PeLayout> readPeLayout(Bytes image);
+
+}  // namespace nx::setup

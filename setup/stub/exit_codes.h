@@ -1,0 +1,18 @@
+// Exit codes of the setup program (see README.md).
+#pragma once
+
+namespace nx::setup::stub {
+
+enum ExitCode : int {
+  kExitOk = 0,
+  kExitInternal = 1,         // an unexpected error inside the program
+  kExitOwnFile = 10,         // the setup's own file cannot be accessed
+  kExitPrivileges = 11,      // no administrator rights
+  kExitHeader = 12,          // the setup trailer or header is corrupt
+  kExitZlib = 13,            // zlib.dll cannot be provided
+  kExitExtract = 14,         // the payload cannot be extracted
+  kExitInstallInfo = 15,     // nxinstall.inf cannot be read
+  kExitExtractedFiles = 16,  // the extracted files do not match nxinstall.inf
+};
+
+}  // namespace nx::setup::stub

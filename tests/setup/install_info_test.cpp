@@ -1,0 +1,212 @@
+#include "nxsetup/install_info.h"
+
+#include <gtest/gtest.h>
+
+#include "test_support.h"
+
+namespace nx::setup {
+namespace {
+
+std::string folderFor(TargetFolder f) {
+  switch (f) {
+    case TargetFolder::System:
+      return "C:\\WINDOWS\\system32\\";
+    case TargetFolder::ProgramFiles:
+      return "C:\\Program Files";
+    case TargetFolder::Windows:
+      return "C:\\WINDOWS";
+  }
+  return {};
+}
+
+const std::string kGood =
+    "# comment one\r\n"
+    "' comment two\r\n"
+    "\r\n"
+    "[Main]\r\n"
+    "Release=2024-05-01 10:20:30\r\n"
+    "FileCount=2\r\n"
+    "Title=Business Controls\r\n"
+    "Eula=1\r\n"
+    "[File]\r\n"
+    "Name=nxpress.ocx\r\n"
+    "Size=12345\r\n"
+    "DateCreated=2024-04-01 08:00:00\r\n"
+    "DateModified=2024-04-02 09:30:00\r\n"
+    "Version=1.2.0.7\r\n"
+    "Target=%SYSTEM%\r\n"
+    "Register=1\r\n"
+    "Optional=0\r\n"
+    "URL=http://example.invalid/x\r\n"
+    "   [FILE]   \r\n"
+    "NAME=Readme.TXT\r\n"
+    "size=7\r\n"
+    "DateCreated=2024-04-01 08:00:00\r\n"
+    "DateModified=2024-04-01 08:00:00\r\n"
+    "Version=\r\n"
+    "Target=%PROGRAMFILES%\\Nx\r\n"
+    "Register=true\r\n"
+    "Optional=1\r\n";
+
+TEST(InstallInfo, ReadsSectionsKeysAndValues) {
+  InstallInfo info;
+  ASSERT_TRUE(readInstallInfoText(kGood, folderFor, info));
+  EXPECT_EQ(info.fileCount, 2);
+  EXPECT_EQ(info.title, "Business Controls");
+  EXPECT_TRUE(info.eula);
+  EXPECT_EQ(formatDateTime(info.release), "2024-05-01 10:20:30");
+  ASSERT_EQ(info.files.size(), 2u);
+  const FileEntry& a = info.files[0];
+  EXPECT_EQ(a.name, "NXPRESS.OCX");
+  EXPECT_EQ(a.size, 12345);
+  EXPECT_EQ(formatDateTime(a.dateCreated), "2024-04-01 08:00:00");
+  EXPECT_EQ(formatDateTime(a.dateModified), "2024-04-02 09:30:00");
+  EXPECT_EQ(a.version, "1.2.0.7");
+  EXPECT_EQ(a.targetPath, "C:\\WINDOWS\\system32");
+  EXPECT_TRUE(a.registerFile);
+  EXPECT_FALSE(a.optional);
+  EXPECT_EQ(a.url, "http://example.invalid/x");
+  const FileEntry& b = info.files[1];
+  EXPECT_EQ(b.name, "README.TXT");
+  EXPECT_EQ(b.size, 7);
+  EXPECT_EQ(b.version, "");
+  EXPECT_EQ(b.targetPath, "C:\\Program Files\\Nx");
+  EXPECT_FALSE(b.registerFile);  // only "1" is true
+  EXPECT_TRUE(b.optional);
+
+  // Bare LF line ends read the same.
+  std::string lf = kGood;
+  for (std::size_t at = lf.find("\r\n"); at != std::string::npos; at = lf.find("\r\n", at)) {
+    lf.erase(at, 1);
+  }
+  InstallInfo again;
+  EXPECT_TRUE(readInstallInfoText(lf, folderFor, again));
+  EXPECT_EQ(again.files.size(), 2u);
+}
+
+std::string withMain(const std::string& main, int sections) {
+  std::string text = "[Main]\r\n" + main;
+  for (int i = 0; i < sections; ++i) text += "[File]\r\nName=f" + std::to_string(i) + "\r\n";
+  return text;
+}
+
+TEST(InstallInfo, LineAndValueRules) {
+  InstallInfo info;
+  // Spaces around "=": the key ends in a space and is not recognised.
+  ASSERT_TRUE(
+      readInstallInfoText(withMain("FileCount=1\r\nTitle = Spaced\r\n", 1), folderFor, info));
+  EXPECT_EQ(info.title, "");
+  // The value ends at the second "=".
+  ASSERT_TRUE(readInstallInfoText(withMain("FileCount=1\r\nTitle=a=b=c\r\n", 1), folderFor, info));
+  EXPECT_EQ(info.title, "a");
+  // Values are taken as written; leading spaces of the value stay.
+  ASSERT_TRUE(readInstallInfoText(withMain("FileCount=1\r\nTITLE= MiXed\r\n", 1), folderFor, info));
+  EXPECT_EQ(info.title, " MiXed");
+  // Unknown keys and keys outside a known section are ignored.
+  ASSERT_TRUE(readInstallInfoText("Title=outside\r\n[Other]\r\nTitle=x\r\nSize\r\n" +
+                                      withMain("FileCount=1\r\nColour=red\r\n", 1),
+                                  folderFor, info));
+  EXPECT_EQ(info.title, "");
+  // A FileCount with decimals is rounded.
+  EXPECT_TRUE(readInstallInfoText(withMain("FileCount=2.4\r\n", 2), folderFor, info));
+  EXPECT_EQ(info.fileCount, 2);
+  // Eula other than "1" is off.
+  ASSERT_TRUE(readInstallInfoText(withMain("FileCount=1\r\nEula=yes\r\n", 1), folderFor, info));
+  EXPECT_FALSE(info.eula);
+}
+
+TEST(InstallInfo, FailsOnCountsAndBrokenLines) {
+  InstallInfo info;
+  EXPECT_FALSE(readInstallInfoText("", folderFor, info));
+  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=0\r\n", 0), folderFor, info));
+  EXPECT_FALSE(readInstallInfoText(withMain("", 1), folderFor, info));  // FileCount missing
+  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=2\r\n", 1), folderFor, info));
+  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=2\r\n", 3), folderFor, info));
+  EXPECT_TRUE(readInstallInfoText(withMain("FileCount=3\r\n", 3), folderFor, info));
+  // A section line without "]".
+  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=1\r\n", 1) + "[File\r\n", folderFor, info));
+  // A known key without "=".
+  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=1\r\nTitle\r\n", 1), folderFor, info));
+  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=1\r\n", 1) + "Size\r\n", folderFor, info));
+  // Sizes and dates that cannot be read.
+  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=1\r\n", 1) + "Size=99999999999\r\n",
+                                   folderFor, info));
+  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=1\r\n", 1) + "DateModified=yesterday\r\n",
+                                   folderFor, info));
+  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=1\r\nRelease=2024-99-01 00:00:00\r\n", 1),
+                                   folderFor, info));
+  // The reader starts from a clean state every time.
+  EXPECT_TRUE(info.files.size() <= 1u);
+}
+
+TEST(InstallInfo, ExpandTargetMacros) {
+  EXPECT_EQ(expandTarget("%SYSTEM%", folderFor), "C:\\WINDOWS\\system32");
+  EXPECT_EQ(expandTarget("%WINDOWS%\\a;%WINDOWS%\\b", folderFor), "C:\\WINDOWS\\a;C:\\WINDOWS\\b");
+  EXPECT_EQ(expandTarget("%PROGRAMFILES%\\Nx\\%SYSTEM%", folderFor),
+            "C:\\Program Files\\Nx\\C:\\WINDOWS\\system32");
+  // Another letter case is found but not replaced.
+  EXPECT_EQ(expandTarget("%system%\\x", folderFor), "%system%\\x");
+  EXPECT_EQ(expandTarget("%System%\\x;%SYSTEM%", folderFor), "%System%\\x;C:\\WINDOWS\\system32");
+  EXPECT_EQ(expandTarget("D:\\plain", folderFor), "D:\\plain");
+  // An unknown folder leaves the macro in place; only used macros are looked up.
+  int lookups = 0;
+  const FolderLookup none = [&](TargetFolder) {
+    ++lookups;
+    return std::string();
+  };
+  EXPECT_EQ(expandTarget("%WINDOWS%\\x", none), "%WINDOWS%\\x");
+  EXPECT_EQ(lookups, 1);
+  EXPECT_EQ(expandTarget("%SYSTEM%", FolderLookup()), "%SYSTEM%");
+}
+
+TEST(InstallInfo, WriterOutputReadsBack) {
+  InstallInfo info;
+  info.title = "Title with spaces";
+  info.eula = true;
+  info.release = *parseDateTime("2025-01-02 03:04:05");
+  FileEntry e;
+  e.name = "NXCORE.DLL";
+  e.size = 42;
+  e.dateCreated = *parseDateTime("2025-01-01 00:00:00");
+  e.dateModified = *parseDateTime("2025-01-01 12:00:00");
+  e.version = "2.0.1";
+  e.targetPath = "%WINDOWS%\\Nx";
+  e.registerFile = true;
+  e.url = "https://example.invalid/page";
+  info.files = {e, e};
+  info.files[1].name = "SECOND.OCX";
+  const std::string text = writeInstallInfo(info, {"line 1", "line 2"});
+  EXPECT_EQ(text.rfind("# line 1\r\n# line 2\r\n", 0), 0u);
+  InstallInfo back;
+  ASSERT_TRUE(readInstallInfoText(text, folderFor, back));
+  EXPECT_EQ(back.fileCount, 2);
+  EXPECT_EQ(back.title, info.title);
+  EXPECT_TRUE(back.eula);
+  EXPECT_EQ(back.release, info.release);
+  ASSERT_EQ(back.files.size(), 2u);
+  EXPECT_EQ(back.files[0].targetPath, "C:\\WINDOWS\\Nx");
+  EXPECT_EQ(back.files[1].name, "SECOND.OCX");
+  EXPECT_EQ(back.files[0].version, "2.0.1");
+  EXPECT_EQ(back.files[0].dateModified, e.dateModified);
+  EXPECT_TRUE(back.files[0].registerFile);
+  EXPECT_EQ(back.files[0].url, e.url);
+
+  EXPECT_NE(installInfoValueProblem("a=b"), "");
+  EXPECT_NE(installInfoValueProblem("a\r\nb"), "");
+  EXPECT_NE(installInfoValueProblem("trailing "), "");
+  EXPECT_EQ(installInfoValueProblem("C:\\Program Files\\x"), "");
+}
+
+TEST(InstallInfo, ReadsFromAFile) {
+  test::TempDir dir;
+  InstallInfo info;
+  EXPECT_FALSE(readInstallInfo(dir / "missing.inf", folderFor, info));
+  test::writeText(dir / "empty.inf", "");
+  EXPECT_FALSE(readInstallInfo(dir / "empty.inf", folderFor, info));
+  test::writeText(dir / "good.inf", kGood);
+  EXPECT_TRUE(readInstallInfo(dir / "good.inf", folderFor, info));
+  EXPECT_EQ(info.files.size(), 2u);
+}
+
+}  // namespace
+}  // namespace nx::setup

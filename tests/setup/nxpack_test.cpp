@@ -1,0 +1,285 @@
+// nxpack: packs with a dummy stub and reads the result back the way the setup program does.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli.h"
+#include "nxsetup/install_info.h"
+#include "nxsetup/pe_version.h"
+#include "nxsetup/setup_header.h"
+#include "nxsetup/versions.h"
+#include "nxsetup/zip_extraction.h"
+#include "pack.h"
+#include "test_support.h"
+#include "zip_events.h"
+
+namespace fs = std::filesystem;
+
+namespace nx::pack {
+namespace {
+
+using setup::FileVersion;
+using setup::TargetFolder;
+using setup::test::TempDir;
+
+std::string folders(TargetFolder f) {
+  switch (f) {
+    case TargetFolder::System:
+      return "C:\\WINDOWS\\system32\\";
+    case TargetFolder::ProgramFiles:
+      return "C:\\Program Files";
+    case TargetFolder::Windows:
+      return "C:\\WINDOWS";
+  }
+  return {};
+}
+
+struct Fixture {
+  TempDir dir;
+  std::vector<std::uint8_t> stub = setup::test::buildPeImage({std::nullopt, 3000});
+  std::vector<std::uint8_t> ocx = setup::test::buildPeImage({FileVersion{1, 2, 0, 5}, 9000});
+  std::vector<std::uint8_t> dll = setup::test::buildPeImage({FileVersion{2, 0, 0, 0}, 5000});
+  std::vector<std::uint8_t> text = setup::test::toBytes(std::string(4000, 'r'));
+
+  Fixture() {
+    fs::create_directory(dir / "files");
+    setup::test::writeBytes(dir / "stub.exe", stub);
+    setup::test::writeBytes(dir / "files" / "nxpress.ocx", ocx);
+    setup::test::writeBytes(dir / "files" / "nxcore.dll", dll);
+    setup::test::writeBytes(dir / "files" / "Readme.txt", text);
+    setup::test::writeText(dir / "licence.txt", "You may use these controls.\r\n");
+  }
+
+  PackSettings settings() const {
+    PackSettings s;
+    s.stub = dir / "stub.exe";
+    s.output = dir / "nxinstall.exe";
+    s.componentDir = dir / "files";
+    s.title = "Business Controls 2025";
+    s.release = setup::parseDateTime("2025-03-04 05:06:07");
+    s.eula = dir / "licence.txt";
+    s.zlibVersion = "1.2.3";
+    ComponentSettings ocxFile;
+    ocxFile.name = "nxpress.ocx";
+    ocxFile.registerFile = true;
+    ocxFile.url = "https://example.invalid/nxpress";
+    ComponentSettings dllFile;
+    dllFile.name = "nxcore.dll";
+    dllFile.target = "%PROGRAMFILES%\\Nx";
+    dllFile.modified = setup::parseDateTime("2025-01-01 10:00:00");
+    dllFile.created = setup::parseDateTime("2024-12-31 09:00:00");
+    ComponentSettings txtFile;
+    txtFile.name = "Readme.txt";
+    txtFile.target = "%WINDOWS%";
+    txtFile.optional = true;
+    txtFile.version = "3.1";
+    s.components = {ocxFile, dllFile, txtFile};
+    return s;
+  }
+};
+
+TEST(Nxpack, PackageReadsBackCompletely) {
+  Fixture f;
+  const PackResult built = buildPackage(f.settings());
+  ASSERT_TRUE(built.ok) << built.error;
+  const std::vector<std::uint8_t>& image = built.image;
+  // The stub comes first, unchanged.
+  ASSERT_GT(image.size(), f.stub.size() + 130);
+  EXPECT_TRUE(std::equal(f.stub.begin(), f.stub.end(), image.begin()));
+
+  const auto header = setup::readHeader(image);
+  ASSERT_TRUE(header);
+  EXPECT_EQ(header->payloadOffset, static_cast<std::int32_t>(f.stub.size()));
+  EXPECT_EQ(header->zlibVersion, "1.2.3");
+  EXPECT_EQ(header->extraOffset, 0);
+  EXPECT_EQ(static_cast<std::size_t>(header->payloadOffset + header->payloadLength),
+            image.size() - 130);
+
+  const auto payloadBytes = setup::payloadOf(image, *header);
+  ASSERT_TRUE(payloadBytes);
+  const std::vector<std::uint8_t> payload(payloadBytes->begin(), payloadBytes->end());
+  EXPECT_FALSE(setup::payloadOf(
+      image, {header->payloadOffset, "1", 0, static_cast<std::int32_t>(image.size())}));
+  EXPECT_FALSE(setup::payloadOf(image, {-1, "1", 0, 10}));
+  // "nxinstall.inf" is the first member.
+  EXPECT_EQ(std::string(payload.begin() + 30, payload.begin() + 30 + 13), "nxinstall.inf");
+  setup::test::RecordingEvents events;
+  setup::ZipExtractionClass zip(&events);
+  ASSERT_TRUE(zip.OpenZipImage(payload, "payload"));
+  TempDir work;
+  ASSERT_TRUE(zip.Extract(work.str(), true, true));
+  EXPECT_TRUE(events.errors.empty());
+  EXPECT_EQ(setup::test::readBytes(work / "nxpress.ocx"), f.ocx);
+  EXPECT_EQ(setup::test::readBytes(work / "nxcore.dll"), f.dll);
+  EXPECT_EQ(setup::test::readBytes(work / "Readme.txt"), f.text);
+  EXPECT_EQ(setup::test::readBytes(work / "eula.txt"),
+            setup::test::toBytes("You may use these controls.\r\n"));
+
+  setup::InstallInfo info;
+  ASSERT_TRUE(setup::readInstallInfo(work / "nxinstall.inf", folders, info));
+  EXPECT_EQ(info.fileCount, 3);
+  EXPECT_EQ(info.title, "Business Controls 2025");
+  EXPECT_TRUE(info.eula);
+  EXPECT_EQ(setup::formatDateTime(info.release), "2025-03-04 05:06:07");
+  ASSERT_EQ(info.files.size(), 3u);
+  const auto& a = info.files[0];
+  EXPECT_EQ(a.name, "NXPRESS.OCX");
+  EXPECT_EQ(a.size, 9000);
+  EXPECT_EQ(a.version, "1.2.0.5");
+  EXPECT_EQ(a.targetPath, "C:\\WINDOWS\\system32");
+  EXPECT_TRUE(a.registerFile);
+  EXPECT_FALSE(a.optional);
+  EXPECT_EQ(a.url, "https://example.invalid/nxpress");
+  const auto& b = info.files[1];
+  EXPECT_EQ(b.name, "NXCORE.DLL");
+  EXPECT_EQ(b.version, "2.0");
+  EXPECT_EQ(b.targetPath, "C:\\Program Files\\Nx");
+  EXPECT_EQ(setup::formatDateTime(b.dateModified), "2025-01-01 10:00:00");
+  EXPECT_EQ(setup::formatDateTime(b.dateCreated), "2024-12-31 09:00:00");
+  EXPECT_FALSE(b.registerFile);
+  const auto& c = info.files[2];
+  EXPECT_EQ(c.name, "README.TXT");
+  EXPECT_EQ(c.version, "3.1");
+  EXPECT_EQ(c.size, 4000);
+  EXPECT_TRUE(c.optional);
+  EXPECT_EQ(c.targetPath, "C:\\WINDOWS");
+  EXPECT_FALSE(c.dateModified.isZero());
+
+  // The versions written match what the unpacked files carry.
+  for (const auto* e : {&a, &b}) {
+    std::string lowerName = e->name;
+    for (char& ch : lowerName) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+    const auto res = setup::readVersionResource(setup::test::readBytes(work / lowerName));
+    ASSERT_TRUE(res);
+    EXPECT_EQ(setup::compareVersions(e->version, setup::formatFileVersion(res->file)), 0);
+  }
+
+  // Signing the file afterwards keeps the header readable.
+  std::vector<std::uint8_t> signedImage = image;
+  setup::test::appendCertificateTable(signedImage, 1500);
+  const auto again = setup::readHeader(signedImage);
+  ASSERT_TRUE(again);
+  EXPECT_EQ(again->payloadLength, header->payloadLength);
+}
+
+TEST(Nxpack, RefusesBadInputWithAReason) {
+  Fixture f;
+  auto expectError = [](const PackSettings& s, const std::string& part) {
+    const PackResult r = buildPackage(s);
+    EXPECT_FALSE(r.ok);
+    EXPECT_NE(r.error.find(part), std::string::npos) << r.error;
+  };
+  PackSettings s = f.settings();
+  s.stub = f.dir / "no-stub.exe";
+  expectError(s, "cannot read the setup stub");
+  s = f.settings();
+  s.stub = f.dir / "files";  // a folder
+  expectError(s, "cannot read the setup stub");
+  setup::test::writeText(f.dir / "empty.exe", "");
+  s.stub = f.dir / "empty.exe";
+  expectError(s, "is empty");
+  s = f.settings();
+  s.components[1].name = "missing.dll";
+  expectError(s, "cannot read component file");
+  s = f.settings();
+  s.components[2].name = "NXPRESS.OCX";
+  expectError(s, "listed twice");
+  s = f.settings();
+  s.components[0].name = "eula.txt";
+  expectError(s, "reserved");
+  s = f.settings();
+  s.components[0].name = "..\\x.dll";
+  expectError(s, "plain file name");
+  s = f.settings();
+  s.components[0].url = "https://example.invalid/?a=b";
+  expectError(s, "contains \"=\"");
+  s = f.settings();
+  s.title = "two\r\nlines";
+  expectError(s, "line break");
+  s = f.settings();
+  s.eula = f.dir / "no-licence.txt";
+  expectError(s, "cannot read the licence text");
+  s = f.settings();
+  s.zlibVersion.clear();
+  for (char ch = '0'; ch < '0' + 70; ++ch) s.zlibVersion += ch;
+  expectError(s, "does not fit the 128 bytes");
+  s = f.settings();
+  s.components.clear();
+  expectError(s, "at least one component");
+
+  s = f.settings();
+  s.output = f.dir / "no-such-folder" / "out.exe";
+  const auto problem = writePackage(s);
+  ASSERT_TRUE(problem);
+  EXPECT_NE(problem->find("cannot create"), std::string::npos);
+}
+
+TEST(Nxpack, CommandLine) {
+  const auto component =
+      parseComponent("a.ocx:target=%WINDOWS%\\x;register=1;optional=0;url=u;version=1.2");
+  ASSERT_TRUE(std::holds_alternative<ComponentSettings>(component));
+  const auto& c = std::get<ComponentSettings>(component);
+  EXPECT_EQ(c.name, "a.ocx");
+  EXPECT_EQ(c.target, "%WINDOWS%\\x");
+  EXPECT_TRUE(c.registerFile);
+  EXPECT_EQ(c.url, "u");
+  EXPECT_EQ(c.version, "1.2");
+  EXPECT_EQ(std::get<ComponentSettings>(parseComponent("plain.dll")).target, "%SYSTEM%");
+  EXPECT_TRUE(std::holds_alternative<UsageError>(parseComponent("a:register=maybe")));
+  EXPECT_TRUE(std::holds_alternative<UsageError>(parseComponent("a:colour=red")));
+  EXPECT_TRUE(std::holds_alternative<UsageError>(parseComponent("a:target")));
+  EXPECT_TRUE(std::holds_alternative<UsageError>(parseComponent(":target=x")));
+  EXPECT_TRUE(std::holds_alternative<UsageError>(parseComponent("a:modified=today")));
+
+  EXPECT_TRUE(std::holds_alternative<ShowHelp>(parseArgs({"--help"})));
+  EXPECT_TRUE(std::holds_alternative<UsageError>(parseArgs({})));
+  EXPECT_TRUE(std::holds_alternative<UsageError>(parseArgs({"--stub"})));
+  EXPECT_TRUE(std::holds_alternative<UsageError>(
+      parseArgs({"--stub", "s", "--out", "o", "--title", "t"})));  // no --file
+  EXPECT_TRUE(std::holds_alternative<UsageError>(
+      parseArgs({"--stub", "s", "--out", "o", "--title", "t", "--file", "a", "--bogus", "x"})));
+  EXPECT_TRUE(std::holds_alternative<PackSettings>(
+      parseArgs({"--stub", "s", "--out", "o", "--title", "t", "--file", "a"})));
+
+  Fixture f;
+  std::ostringstream out;
+  std::ostringstream err;
+  setup::test::writeText(f.dir / "args.txt",
+                         "# settings\n--stub\n" + (f.dir / "stub.exe").string() + "\n--out\n" +
+                             (f.dir / "cli.exe").string() + "\n--dir\n" +
+                             (f.dir / "files").string() +
+                             "\n--title\nFrom a file\n--file\nnxcore.dll:register=1\n");
+  EXPECT_EQ(runNxpack({"@" + (f.dir / "args.txt").string()}, out, err), kExitOk) << err.str();
+  const auto image = setup::test::readBytes(f.dir / "cli.exe");
+  EXPECT_TRUE(setup::readHeader(image));
+  EXPECT_EQ(runNxpack({"--stub", "x"}, out, err), kExitUsage);
+  EXPECT_EQ(runNxpack({"--stub", (f.dir / "nothing").string(), "--out", (f.dir / "o").string(),
+                       "--title", "t", "--file", "a"},
+                      out, err),
+            kExitPackFailed);
+  EXPECT_NE(err.str().find("cannot read the setup stub"), std::string::npos);
+  EXPECT_FALSE(fs::exists(f.dir / "o"));
+}
+
+TEST(Nxpack, ExecutableExitStatus) {
+  // The command lines below are written for a POSIX shell.
+  if (!setup::test::haveTool("sh")) GTEST_SKIP() << "no POSIX shell";
+  Fixture f;
+  const std::string exe = setup::test::quoted(NXPACK_EXE);
+  const std::string base = exe + " --stub " + setup::test::quoted((f.dir / "stub.exe").string()) +
+                           " --dir " + setup::test::quoted((f.dir / "files").string()) +
+                           " --title Title --release '2025-01-01 00:00:00' ";
+  const std::string out = (f.dir / "exe-out.exe").string();
+  EXPECT_EQ(setup::test::run(base + "--out " + setup::test::quoted(out) +
+                             " --file 'nxpress.ocx:register=1' --file Readme.txt >/dev/null"),
+            0);
+  EXPECT_TRUE(setup::readHeader(setup::test::readBytes(out)));
+  EXPECT_EQ(
+      setup::test::run(base + "--out " + setup::test::quoted(out) + " --file gone.ocx 2>/dev/null"),
+      kExitPackFailed);
+  EXPECT_EQ(setup::test::run(exe + " --frobnicate 2>/dev/null"), kExitUsage);
+  EXPECT_EQ(setup::test::run(exe + " --help >/dev/null"), 0);
+}
+
+}  // namespace
+}  // namespace nx::pack
