@@ -30,8 +30,8 @@ int main() {
 
   HWND form = CreateWindowExW(0, L"STATIC", L"form", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 320,
                               120, nullptr, nullptr, nullptr, nullptr);
-  HWND host = CreateWindowExW(0, L"AtlAxWin", L"nxwidgets.NxProgressBar", WS_CHILD | WS_VISIBLE,
-                              10, 10, 200, 24, form, nullptr, nullptr, nullptr);
+  HWND host = CreateWindowExW(0, L"AtlAxWin", L"nxwidgets.NxProgressBar", WS_CHILD | WS_VISIBLE, 10,
+                              10, 200, 24, form, nullptr, nullptr, nullptr);
   if (!host) return fail("the container window was not created");
 
   int result = 0;

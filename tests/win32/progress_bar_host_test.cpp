@@ -1,7 +1,7 @@
 // NxProgressBar as an ActiveX control in a form host: dispatch and vtable, events, persistence
 // through property bags and streams, in-place activation, drawing and object lifetimes.
-#include <windows.h>
 #include <initguid.h>
+#include <windows.h>
 
 #include <gtest/gtest.h>
 #include <ocidl.h>
@@ -16,9 +16,9 @@
 
 using nx::formhost::ComPtr;
 using nx::formhost::EventSink;
+using nx::formhost::FormSite;
 using nx::formhost::MemoryBag;
 using nx::formhost::NotifySink;
-using nx::formhost::FormSite;
 
 namespace {
 
@@ -57,9 +57,7 @@ class Library {
 
 class Dispatch {
  public:
-  explicit Dispatch(IUnknown* object) {
-    object->QueryInterface(IID_IDispatch, disp_.putVoid());
-  }
+  explicit Dispatch(IUnknown* object) { object->QueryInterface(IID_IDispatch, disp_.putVoid()); }
   HRESULT put(const wchar_t* name, VARIANT value, EXCEPINFO* excep = nullptr) {
     DISPID id = 0, named = DISPID_PROPERTYPUT;
     LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
@@ -149,9 +147,9 @@ TEST(ProgressBarHost, NewControlValuesThroughDispatch) {
   VARIANT v;
   VariantInit(&v);
   DISPPARAMS none = {nullptr, nullptr, 0, 0};
-  ASSERT_EQ(d.raw()->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &v, nullptr,
-                            nullptr),
-            S_OK);
+  ASSERT_EQ(
+      d.raw()->Invoke(DISPID_VALUE, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &v, nullptr, nullptr),
+      S_OK);
   EXPECT_EQ(V_VT(&v), VT_I4);
   EXPECT_EQ(V_I4(&v), 0);
 }
@@ -240,9 +238,9 @@ TEST(ProgressBarHost, EventsReachSinksInOrder) {
   d.put(L"Max", 10);  // Value follows Max without Change
   EXPECT_EQ(sink->count(3), 2);
 
-  ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(),
-                           &site.position),
-            S_OK);
+  ASSERT_EQ(
+      object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(), &site.position),
+      S_OK);
   ComPtr<IOleInPlaceObject> inPlace;
   object->QueryInterface(IID_IOleInPlaceObject, inPlace.putVoid());
   HWND hwnd = nullptr;
@@ -408,9 +406,9 @@ TEST(ProgressBarHost, DrawsTheBarThroughTheView) {
   ReleaseDC(nullptr, screen);
   HGDIOBJ old = SelectObject(dc, bitmap);
   RECTL bounds = {0, 0, 200, 20};
-  ASSERT_EQ(view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr,
-                       nullptr, 0),
-            S_OK);
+  ASSERT_EQ(
+      view->Draw(DVASPECT_CONTENT, -1, nullptr, nullptr, nullptr, dc, &bounds, nullptr, nullptr, 0),
+      S_OK);
   // Flat look with a single border in BorderColor (0x808080).
   EXPECT_EQ(GetPixel(dc, 0, 0), 0x808080u);
   EXPECT_EQ(GetPixel(dc, 199, 19), 0x808080u);
@@ -433,9 +431,9 @@ TEST(ProgressBarHost, BareSiteLeavesDefaults) {
   site.withExtender = false;
   object->SetClientSite(&site);
   initNew(object.get());
-  ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(),
-                           &site.position),
-            S_OK);
+  ASSERT_EQ(
+      object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(), &site.position),
+      S_OK);
   Dispatch d(object.get());
   EXPECT_EQ(d.put(L"Value", 10), S_OK);
   EXPECT_EQ(d.getLong(L"Value"), 10);
@@ -466,8 +464,8 @@ TEST(ProgressBarHost, ManyCyclesLeakNothing) {
     return index;
   };
   auto userProbe = [&site] {
-    HWND w = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, site.form(), nullptr,
-                             nullptr, nullptr);
+    HWND w = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, site.form(), nullptr, nullptr,
+                             nullptr);
     const auto index = reinterpret_cast<std::uintptr_t>(w) & 0xFFFF;
     DestroyWindow(w);
     return index;
@@ -502,9 +500,9 @@ TEST(ProgressBarHost, WindowShowsTheDrawingAndFollowsTheHost) {
   Dispatch d(object.get());
   d.put(L"Theme", 5);
   d.put(L"Value", 60);
-  ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(),
-                           &site.position),
-            S_OK);
+  ASSERT_EQ(
+      object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(), &site.position),
+      S_OK);
   ComPtr<IOleInPlaceObject> inPlace;
   object->QueryInterface(IID_IOleInPlaceObject, inPlace.putVoid());
   HWND hwnd = nullptr;

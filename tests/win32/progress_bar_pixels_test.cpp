@@ -105,10 +105,11 @@ TEST(ProgressBarPixels, RealDrawingMatchesTheSimulation) {
           ++diff.edgePixels;
       }
     }
-    std::printf("theme %ld orientation %ld value %ld: %dx%d, %d pixels differ, at most %d per "
-                "channel\n",
-                c.theme, c.orientation, c.value, expected.width(), expected.height(), diff.pixels,
-                diff.maxChannel);
+    std::printf(
+        "theme %ld orientation %ld value %ld: %dx%d, %d pixels differ, at most %d per "
+        "channel\n",
+        c.theme, c.orientation, c.value, expected.width(), expected.height(), diff.pixels,
+        diff.maxChannel);
     worst = std::max(worst, diff.maxChannel);
     // Gradient rounding may differ by a step of the 16-bit colour arithmetic; nothing more.
     EXPECT_LE(diff.maxChannel, 2) << "theme " << c.theme << " orientation " << c.orientation;

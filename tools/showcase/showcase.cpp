@@ -1,8 +1,8 @@
 // nxshowcase: places controls of a control library on a form, as a host application does, and
 // keeps the form open for a while (or until closed) so that it can be looked at or captured.
 //   nxshowcase <nxwidgets.ocx> [seconds]
-#include <windows.h>
 #include <initguid.h>
+#include <windows.h>
 
 #include <ocidl.h>
 
@@ -69,8 +69,7 @@ int main(int argc, char** argv) {
       bar->put_Theme(static_cast<PB_THEME>(theme));
       if (vertical) bar->put_Orientation(orVertical);
       bar->put_Value(values[theme - 1]);
-      p.object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, p.site.get(), 0, form,
-                       &p.site->position);
+      p.object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, p.site.get(), 0, form, &p.site->position);
       placed.push_back(std::move(p));
     }
   }

@@ -81,7 +81,9 @@ HRESULT NamedDispatch::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, 
 
 // ---- EventSink ----
 
-EventSink::~EventSink() { clear(); }
+EventSink::~EventSink() {
+  clear();
+}
 
 void EventSink::clear() {
   for (Event& e : events)
@@ -105,8 +107,8 @@ ULONG EventSink::Release() {
   return n;
 }
 
-HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
-                          EXCEPINFO*, UINT*) {
+HRESULT EventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*, EXCEPINFO*,
+                          UINT*) {
   if (onEvent) onEvent(id, params);
   Event e{id, {}};
   for (UINT i = params ? params->cArgs : 0; i > 0; --i) {
@@ -171,7 +173,9 @@ HRESULT MemoryBag::Write(LPCOLESTR name, VARIANT* value) {
   return VariantCopy(&slot, value);
 }
 
-bool MemoryBag::has(const std::wstring& key) const { return values_.count(fold(key)) != 0; }
+bool MemoryBag::has(const std::wstring& key) const {
+  return values_.count(fold(key)) != 0;
+}
 
 const VARIANT* MemoryBag::find(const std::wstring& key) const {
   auto it = values_.find(fold(key));
@@ -180,8 +184,7 @@ const VARIANT* MemoryBag::find(const std::wstring& key) const {
 
 // ---- FormSite ----
 
-FormSite::FormSite(HWND form)
-    : ambient_(new NamedDispatch), extender_(new NamedDispatch) {
+FormSite::FormSite(HWND form) : ambient_(new NamedDispatch), extender_(new NamedDispatch) {
   if (form) {
     form_ = form;
     ownsForm_ = false;
@@ -196,8 +199,8 @@ FormSite::FormSite(HWND form)
     return RegisterClassW(&wc);
   }();
   (void)atom;
-  form_ = CreateWindowExW(0, L"nxForm", L"nx form", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0,
-                          0, 400, 300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  form_ = CreateWindowExW(0, L"nxForm", L"nx form", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
+                          300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 FormSite::~FormSite() {
@@ -222,10 +225,12 @@ HRESULT FormSite::QueryInterface(REFIID iid, void** out) {
   return S_OK;
 }
 
-ULONG FormSite::Release() { return --refs_; }  // lives on the test's stack
+ULONG FormSite::Release() {
+  return --refs_;
+}  // lives on the test's stack
 
-HRESULT FormSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc,
-                                   LPRECT pos, LPRECT clip, LPOLEINPLACEFRAMEINFO info) {
+HRESULT FormSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
+                                   LPRECT clip, LPOLEINPLACEFRAMEINFO info) {
   if (frame) *frame = nullptr;
   if (doc) *doc = nullptr;
   if (pos) *pos = position;

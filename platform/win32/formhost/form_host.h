@@ -1,5 +1,5 @@
-// A small form host for controls (tests and the showcase): a window on a form, a client site with in-place and
-// control sites, ambient properties, an extender, a property bag and an event sink.
+// A small form host for controls (tests and the showcase): a window on a form, a client site with
+// in-place and control sites, ambient properties, an extender, a property bag and an event sink.
 #pragma once
 
 #include <windows.h>
@@ -185,9 +185,8 @@ class FormSite : public IOleClientSite,
                                           DISPID* ids) override {
     return ambient_->GetIDsOfNames(iid, names, count, lcid, ids);
   }
-  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags,
-                                   DISPPARAMS* params, VARIANT* result, EXCEPINFO* e,
-                                   UINT* a) override {
+  HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
+                                   VARIANT* result, EXCEPINFO* e, UINT* a) override {
     return ambient_->Invoke(id, iid, lcid, flags, params, result, e, a);
   }
 
