@@ -1,8 +1,9 @@
 // Figures of the real control under Wine or Windows: a full redraw of a 200x20 px bar on the
 // real surface, a property put that redraws, and creation + InitNew + in-place activation.
 //   nxwidgets_bench <nxwidgets.ocx>
-#include <initguid.h>
 #include <windows.h>
+// GUIDs of the generated header are defined in this file.
+#include <initguid.h>
 
 #include <ocidl.h>
 

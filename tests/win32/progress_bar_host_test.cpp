@@ -1,7 +1,8 @@
 // NxProgressBar as an ActiveX control in a form host: dispatch and vtable, events, persistence
 // through property bags and streams, in-place activation, drawing and object lifetimes.
-#include <initguid.h>
 #include <windows.h>
+// GUIDs of the generated header are defined in this file.
+#include <initguid.h>
 
 #include <gtest/gtest.h>
 #include <ocidl.h>

@@ -1,8 +1,9 @@
 // nxshowcase: places controls of a control library on a form, as a host application does, and
 // keeps the form open for a while (or until closed) so that it can be looked at or captured.
 //   nxshowcase <nxwidgets.ocx> [seconds]
-#include <initguid.h>
 #include <windows.h>
+// GUIDs of the generated header are defined in this file.
+#include <initguid.h>
 
 #include <ocidl.h>
 

@@ -1,7 +1,9 @@
 // nxwidgets.ocx: its classes, and the entry points of a self-registering control library.
-#include <initguid.h>
-#include <olectl.h>
 #include <windows.h>
+// GUIDs of the generated header are defined in this file.
+#include <initguid.h>
+
+#include <olectl.h>
 
 #include <array>
 #include <memory>
