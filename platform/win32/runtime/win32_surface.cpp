@@ -11,13 +11,6 @@ namespace nx::win32 {
 
 namespace {
 
-std::int32_t toPixel(double twips, double tpp) {
-  const double v = std::floor(twips / tpp + 0.5);
-  if (!(v > -1e9)) return -1000000000;
-  if (v > 1e9) return 1000000000;
-  return static_cast<std::int32_t>(v);
-}
-
 std::vector<std::string_view> splitLines(std::string_view text) {
   std::vector<std::string_view> lines;
   std::size_t start = 0;
@@ -55,11 +48,11 @@ class FontScope {
 }  // namespace
 
 Win32Surface::Win32Surface(double twipsPerPixelX, double twipsPerPixelY)
-    : tppX_(twipsPerPixelX), tppY_(twipsPerPixelY) {}
+    : DcSurface(twipsPerPixelX, twipsPerPixelY) {}
 
 void Win32Surface::resizePixels(std::int32_t width, std::int32_t height) {
   if (width == dc_.widthPx() && height == dc_.heightPx()) return;
-  dc_.resize(width, height, back_);
+  dc_.resize(width, height, backColor());
 }
 
 void Win32Surface::paintTo(HDC target, const RECT& bounds) const {
@@ -72,53 +65,8 @@ void Win32Surface::paintTo(HDC target, const RECT& bounds) const {
                dc_.heightPx(), SRCCOPY);
 }
 
-std::int32_t Win32Surface::toPixelX(double twips) const {
-  return toPixel(twips, tppX_);
-}
-std::int32_t Win32Surface::toPixelY(double twips) const {
-  return toPixel(twips, tppY_);
-}
-
-void Win32Surface::clear() {
-  dc_.fillRect(Rect{0, 0, dc_.widthPx(), dc_.heightPx()}, back_);
-  curX_ = 0;
-  curY_ = 0;
-}
-
-void Win32Surface::line(double x1, double y1, double x2, double y2, Rgb color) {
-  PenScope pen(dc_, color);
-  dc_.moveTo(toPixelX(x1), toPixelY(y1));
-  dc_.lineTo(toPixelX(x2), toPixelY(y2));
-  setCurrentPosition(x2, y2);
-}
-
-void Win32Surface::box(double x1, double y1, double x2, double y2, Rgb color, bool filled) {
-  const std::int32_t l = toPixelX(std::min(x1, x2));
-  const std::int32_t r = toPixelX(std::max(x1, x2));
-  const std::int32_t t = toPixelY(std::min(y1, y2));
-  const std::int32_t b = toPixelY(std::max(y1, y2));
-  if (filled) {
-    dc_.fillRect(Rect{l, t, r + 1, b + 1}, color);
-  } else {
-    dc_.fillRect(Rect{l, t, r + 1, t + 1}, color);
-    dc_.fillRect(Rect{l, b, r + 1, b + 1}, color);
-    dc_.fillRect(Rect{l, t, l + 1, b + 1}, color);
-    dc_.fillRect(Rect{r, t, r + 1, b + 1}, color);
-  }
-  setCurrentPosition(x2, y2);
-}
-
-void Win32Surface::setPixel(double x, double y, Rgb color) {
-  dc_.setPixel(toPixelX(x), toPixelY(y), color);
-  setCurrentPosition(x, y);
-}
-
-Rgb Win32Surface::pixel(double x, double y) const {
-  return dc_.pixel(toPixelX(x), toPixelY(y));
-}
-
 SIZE Win32Surface::extent(std::string_view text) const {
-  FontScope font(dc_.hdc(), font_);
+  FontScope font(dc_.hdc(), this->font());
   SIZE total = {0, 0};
   for (std::string_view line : splitLines(text)) {
     const std::wstring wide = toWide(line);
@@ -136,14 +84,14 @@ SIZE Win32Surface::extent(std::string_view text) const {
 }
 
 void Win32Surface::print(std::string_view text, bool newLine) {
-  FontScope font(dc_.hdc(), font_);
+  FontScope font(dc_.hdc(), this->font());
   SetBkMode(dc_.hdc(), TRANSPARENT);
-  SetTextColor(dc_.hdc(), fore_);
+  SetTextColor(dc_.hdc(), foreColor());
   TEXTMETRICW tm = {};
   GetTextMetricsW(dc_.hdc(), &tm);
   const auto lines = splitLines(text);
-  std::int32_t x = toPixelX(curX_);
-  std::int32_t y = toPixelY(curY_);
+  const std::int32_t x = toPixelX(currentX());
+  std::int32_t y = toPixelY(currentY());
   SIZE last = {0, 0};
   for (std::size_t i = 0; i < lines.size(); ++i) {
     const std::wstring wide = toWide(lines[i]);
@@ -151,22 +99,16 @@ void Win32Surface::print(std::string_view text, bool newLine) {
     GetTextExtentPoint32W(dc_.hdc(), wide.c_str(), static_cast<int>(wide.size()), &last);
     if (i + 1 < lines.size()) y += tm.tmHeight;
   }
-  if (newLine) {
-    curX_ = 0;
-    curY_ += static_cast<double>(tm.tmHeight) * static_cast<double>(lines.size()) * tppY_;
-  } else {
-    const double lastWidth = static_cast<double>(last.cx) * tppX_;
-    curX_ = lines.size() > 1 ? lastWidth : curX_ + lastWidth;
-    curY_ += static_cast<double>(lines.size() - 1) * tm.tmHeight * tppY_;
-  }
+  advancePastText(lines.size(), last.cx, tm.tmHeight,
+                  tm.tmHeight * static_cast<std::int32_t>(lines.size()), newLine);
 }
 
 double Win32Surface::textWidth(std::string_view text) const {
-  return static_cast<double>(extent(text).cx) * tppX_;
+  return static_cast<double>(extent(text).cx) * twipsPerPixelX();
 }
 
 double Win32Surface::textHeight(std::string_view text) const {
-  return static_cast<double>(extent(text).cy) * tppY_;
+  return static_cast<double>(extent(text).cy) * twipsPerPixelY();
 }
 
 void Win32Surface::paintPicture(const Picture& picture, double x, double y, double width,
