@@ -7,18 +7,6 @@
 namespace nx::setup {
 namespace {
 
-std::string folderFor(TargetFolder f) {
-  switch (f) {
-    case TargetFolder::System:
-      return "C:\\WINDOWS\\system32\\";
-    case TargetFolder::ProgramFiles:
-      return "C:\\Program Files";
-    case TargetFolder::Windows:
-      return "C:\\WINDOWS";
-  }
-  return {};
-}
-
 const std::string kGood =
     "# comment one\r\n"
     "' comment two\r\n"
@@ -50,7 +38,7 @@ const std::string kGood =
 
 TEST(InstallInfo, ReadsSectionsKeysAndValues) {
   InstallInfo info;
-  ASSERT_TRUE(readInstallInfoText(kGood, folderFor, info));
+  ASSERT_TRUE(readInstallInfoText(kGood, test::fakeFolder, info));
   EXPECT_EQ(info.fileCount, 2);
   EXPECT_EQ(info.title, "Business Controls");
   EXPECT_TRUE(info.eula);
@@ -80,7 +68,7 @@ TEST(InstallInfo, ReadsSectionsKeysAndValues) {
     lf.erase(at, 1);
   }
   InstallInfo again;
-  EXPECT_TRUE(readInstallInfoText(lf, folderFor, again));
+  EXPECT_TRUE(readInstallInfoText(lf, test::fakeFolder, again));
   EXPECT_EQ(again.files.size(), 2u);
 }
 
@@ -93,61 +81,69 @@ std::string withMain(const std::string& main, int sections) {
 TEST(InstallInfo, LineAndValueRules) {
   InstallInfo info;
   // Spaces around "=": the key ends in a space and is not recognised.
-  ASSERT_TRUE(
-      readInstallInfoText(withMain("FileCount=1\r\nTitle = Spaced\r\n", 1), folderFor, info));
+  ASSERT_TRUE(readInstallInfoText(withMain("FileCount=1\r\nTitle = Spaced\r\n", 1),
+                                  test::fakeFolder, info));
   EXPECT_EQ(info.title, "");
   // The value ends at the second "=".
-  ASSERT_TRUE(readInstallInfoText(withMain("FileCount=1\r\nTitle=a=b=c\r\n", 1), folderFor, info));
+  ASSERT_TRUE(
+      readInstallInfoText(withMain("FileCount=1\r\nTitle=a=b=c\r\n", 1), test::fakeFolder, info));
   EXPECT_EQ(info.title, "a");
   // Values are taken as written; leading spaces of the value stay.
-  ASSERT_TRUE(readInstallInfoText(withMain("FileCount=1\r\nTITLE= MiXed\r\n", 1), folderFor, info));
+  ASSERT_TRUE(
+      readInstallInfoText(withMain("FileCount=1\r\nTITLE= MiXed\r\n", 1), test::fakeFolder, info));
   EXPECT_EQ(info.title, " MiXed");
   // Unknown keys and keys outside a known section are ignored.
   ASSERT_TRUE(readInstallInfoText("Title=outside\r\n[Other]\r\nTitle=x\r\nSize\r\n" +
                                       withMain("FileCount=1\r\nColour=red\r\n", 1),
-                                  folderFor, info));
+                                  test::fakeFolder, info));
   EXPECT_EQ(info.title, "");
   // A FileCount with decimals is rounded.
-  EXPECT_TRUE(readInstallInfoText(withMain("FileCount=2.4\r\n", 2), folderFor, info));
+  EXPECT_TRUE(readInstallInfoText(withMain("FileCount=2.4\r\n", 2), test::fakeFolder, info));
   EXPECT_EQ(info.fileCount, 2);
   // Eula other than "1" is off.
-  ASSERT_TRUE(readInstallInfoText(withMain("FileCount=1\r\nEula=yes\r\n", 1), folderFor, info));
+  ASSERT_TRUE(
+      readInstallInfoText(withMain("FileCount=1\r\nEula=yes\r\n", 1), test::fakeFolder, info));
   EXPECT_FALSE(info.eula);
 }
 
 TEST(InstallInfo, FailsOnCountsAndBrokenLines) {
   InstallInfo info;
-  EXPECT_FALSE(readInstallInfoText("", folderFor, info));
-  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=0\r\n", 0), folderFor, info));
-  EXPECT_FALSE(readInstallInfoText(withMain("", 1), folderFor, info));  // FileCount missing
-  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=2\r\n", 1), folderFor, info));
-  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=2\r\n", 3), folderFor, info));
-  EXPECT_TRUE(readInstallInfoText(withMain("FileCount=3\r\n", 3), folderFor, info));
+  EXPECT_FALSE(readInstallInfoText("", test::fakeFolder, info));
+  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=0\r\n", 0), test::fakeFolder, info));
+  EXPECT_FALSE(readInstallInfoText(withMain("", 1), test::fakeFolder, info));  // FileCount missing
+  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=2\r\n", 1), test::fakeFolder, info));
+  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=2\r\n", 3), test::fakeFolder, info));
+  EXPECT_TRUE(readInstallInfoText(withMain("FileCount=3\r\n", 3), test::fakeFolder, info));
   // A section line without "]".
-  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=1\r\n", 1) + "[File\r\n", folderFor, info));
+  EXPECT_FALSE(
+      readInstallInfoText(withMain("FileCount=1\r\n", 1) + "[File\r\n", test::fakeFolder, info));
   // A known key without "=".
-  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=1\r\nTitle\r\n", 1), folderFor, info));
-  EXPECT_FALSE(readInstallInfoText(withMain("FileCount=1\r\n", 1) + "Size\r\n", folderFor, info));
+  EXPECT_FALSE(
+      readInstallInfoText(withMain("FileCount=1\r\nTitle\r\n", 1), test::fakeFolder, info));
+  EXPECT_FALSE(
+      readInstallInfoText(withMain("FileCount=1\r\n", 1) + "Size\r\n", test::fakeFolder, info));
   // Sizes and dates that cannot be read.
   EXPECT_FALSE(readInstallInfoText(withMain("FileCount=1\r\n", 1) + "Size=99999999999\r\n",
-                                   folderFor, info));
+                                   test::fakeFolder, info));
   EXPECT_FALSE(readInstallInfoText(withMain("FileCount=1\r\n", 1) + "DateModified=yesterday\r\n",
-                                   folderFor, info));
+                                   test::fakeFolder, info));
   EXPECT_FALSE(readInstallInfoText(withMain("FileCount=1\r\nRelease=2024-99-01 00:00:00\r\n", 1),
-                                   folderFor, info));
+                                   test::fakeFolder, info));
   // The reader starts from a clean state every time.
   EXPECT_TRUE(info.files.size() <= 1u);
 }
 
 TEST(InstallInfo, ExpandTargetMacros) {
-  EXPECT_EQ(expandTarget("%SYSTEM%", folderFor), "C:\\WINDOWS\\system32");
-  EXPECT_EQ(expandTarget("%WINDOWS%\\a;%WINDOWS%\\b", folderFor), "C:\\WINDOWS\\a;C:\\WINDOWS\\b");
-  EXPECT_EQ(expandTarget("%PROGRAMFILES%\\Nx\\%SYSTEM%", folderFor),
+  EXPECT_EQ(expandTarget("%SYSTEM%", test::fakeFolder), "C:\\WINDOWS\\system32");
+  EXPECT_EQ(expandTarget("%WINDOWS%\\a;%WINDOWS%\\b", test::fakeFolder),
+            "C:\\WINDOWS\\a;C:\\WINDOWS\\b");
+  EXPECT_EQ(expandTarget("%PROGRAMFILES%\\Nx\\%SYSTEM%", test::fakeFolder),
             "C:\\Program Files\\Nx\\C:\\WINDOWS\\system32");
   // Another letter case is found but not replaced.
-  EXPECT_EQ(expandTarget("%system%\\x", folderFor), "%system%\\x");
-  EXPECT_EQ(expandTarget("%System%\\x;%SYSTEM%", folderFor), "%System%\\x;C:\\WINDOWS\\system32");
-  EXPECT_EQ(expandTarget("D:\\plain", folderFor), "D:\\plain");
+  EXPECT_EQ(expandTarget("%system%\\x", test::fakeFolder), "%system%\\x");
+  EXPECT_EQ(expandTarget("%System%\\x;%SYSTEM%", test::fakeFolder),
+            "%System%\\x;C:\\WINDOWS\\system32");
+  EXPECT_EQ(expandTarget("D:\\plain", test::fakeFolder), "D:\\plain");
   // An unknown folder leaves the macro in place; only used macros are looked up.
   int lookups = 0;
   const FolderLookup none = [&](TargetFolder) {
@@ -178,7 +174,7 @@ TEST(InstallInfo, WriterOutputReadsBack) {
   const std::string text = writeInstallInfo(info, {"line 1", "line 2"});
   EXPECT_EQ(text.rfind("# line 1\r\n# line 2\r\n", 0), 0u);
   InstallInfo back;
-  ASSERT_TRUE(readInstallInfoText(text, folderFor, back));
+  ASSERT_TRUE(readInstallInfoText(text, test::fakeFolder, back));
   EXPECT_EQ(back.fileCount, 2);
   EXPECT_EQ(back.title, info.title);
   EXPECT_TRUE(back.eula);
@@ -200,11 +196,11 @@ TEST(InstallInfo, WriterOutputReadsBack) {
 TEST(InstallInfo, ReadsFromAFile) {
   test::TempDir dir;
   InstallInfo info;
-  EXPECT_FALSE(readInstallInfo(dir / "missing.inf", folderFor, info));
+  EXPECT_FALSE(readInstallInfo(dir / "missing.inf", test::fakeFolder, info));
   test::writeText(dir / "empty.inf", "");
-  EXPECT_FALSE(readInstallInfo(dir / "empty.inf", folderFor, info));
+  EXPECT_FALSE(readInstallInfo(dir / "empty.inf", test::fakeFolder, info));
   test::writeText(dir / "good.inf", kGood);
-  EXPECT_TRUE(readInstallInfo(dir / "good.inf", folderFor, info));
+  EXPECT_TRUE(readInstallInfo(dir / "good.inf", test::fakeFolder, info));
   EXPECT_EQ(info.files.size(), 2u);
 }
 

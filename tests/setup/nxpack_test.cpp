@@ -22,18 +22,6 @@ using setup::FileVersion;
 using setup::TargetFolder;
 using setup::test::TempDir;
 
-std::string folders(TargetFolder f) {
-  switch (f) {
-    case TargetFolder::System:
-      return "C:\\WINDOWS\\system32\\";
-    case TargetFolder::ProgramFiles:
-      return "C:\\Program Files";
-    case TargetFolder::Windows:
-      return "C:\\WINDOWS";
-  }
-  return {};
-}
-
 struct Fixture {
   TempDir dir;
   std::vector<std::uint8_t> stub = setup::test::buildPeImage({std::nullopt, 3000});
@@ -116,7 +104,7 @@ TEST(Nxpack, PackageReadsBackCompletely) {
             setup::test::toBytes("You may use these controls.\r\n"));
 
   setup::InstallInfo info;
-  ASSERT_TRUE(setup::readInstallInfo(work / "nxinstall.inf", folders, info));
+  ASSERT_TRUE(setup::readInstallInfo(work / "nxinstall.inf", setup::test::fakeFolder, info));
   EXPECT_EQ(info.fileCount, 3);
   EXPECT_EQ(info.title, "Business Controls 2025");
   EXPECT_TRUE(info.eula);

@@ -180,4 +180,16 @@ void appendCertificateTable(std::vector<std::uint8_t>& file, std::uint32_t table
   poke32(file, kDirsAt + 4 * 8 + 4, tableSize);
 }
 
+std::string fakeFolder(TargetFolder f) {
+  switch (f) {
+    case TargetFolder::System:
+      return "C:\\WINDOWS\\system32\\";
+    case TargetFolder::ProgramFiles:
+      return "C:\\Program Files";
+    case TargetFolder::Windows:
+      return "C:\\WINDOWS";
+  }
+  return {};
+}
+
 }  // namespace nx::setup::test

@@ -8,9 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "nxsetup/install_info.h"
 #include "nxsetup/pe_version.h"
 
 namespace nx::setup::test {
+
+// Folders of a typical machine, for expanding install targets in tests.
+std::string fakeFolder(TargetFolder f);
 
 // A fresh folder under the system temporary folder, removed with everything in it.
 class TempDir {
