@@ -51,6 +51,11 @@ class ControlBase : public HostedObject {
 
   // Property access by name through the control's property table.
   virtual Value getProperty(std::string_view name) const = 0;
+  // The property a change notification key stands for, so hosts can be told which one
+  // changed; nullopt when the key names no single property.
+  virtual std::optional<std::string_view> propertyForKey(std::string_view /*key*/) const {
+    return std::nullopt;
+  }
   virtual void putProperty(std::string_view name, const Value& value) = 0;
 
   bool hasFocus() const { return hasFocus_; }

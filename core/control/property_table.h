@@ -70,6 +70,13 @@ class PropertyTable {
     return std::nullopt;
   }
 
+  // The property persisted under `key` (case-insensitive), nullopt when none is.
+  std::optional<std::string_view> nameForKey(std::string_view key) const {
+    for (const PropertyDef<C>& d : defs_)
+      if (d.persisted() && equalsNoCase(d.key, key)) return d.name;
+    return std::nullopt;
+  }
+
   Value get(const C& c, std::string_view name) const { return def(name).get(c); }
 
   void put(C& c, std::string_view name, const Value& v) const {

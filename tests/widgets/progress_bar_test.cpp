@@ -223,6 +223,13 @@ TEST(NxProgressBar, NotifiesTheHostOnlyAtDesignTime) {
   EXPECT_EQ(host.site(stored).changes(),
             (std::vector<std::string>{"vl", "BarColor", "uappear", "uborder", "lstyle", "xtrVar",
                                       "thm", "BorderColor", "BackColor", "LightColor"}));
+  // Every notified key names its property, so a host can be told which one changed.
+  for (const std::string& key : host.site(stored).changes())
+    EXPECT_TRUE(stored.propertyForKey(key));
+  EXPECT_EQ(stored.propertyForKey("VL"), "Value");
+  EXPECT_EQ(stored.propertyForKey("orient"), "Orientation");
+  EXPECT_EQ(stored.propertyForKey("thm"), "Theme");
+  EXPECT_FALSE(stored.propertyForKey("nosuchkey"));
 }
 
 TEST(NxProgressBar, InputRaisesClickAndDblClick) {

@@ -380,6 +380,12 @@ TEST(ProgressBarHost, NotificationsOnlyAtDesignTime) {
     d.put(L"Value", 30);
     d.put(L"BarColor", 0x123456);
     EXPECT_EQ(notify->changed > 0, !userMode) << "user mode " << userMode;
+    if (!userMode) {
+      // Each notification names the property: Value is the default property, BarColor id 7.
+      ASSERT_EQ(notify->ids.size(), 2u);
+      EXPECT_EQ(notify->ids[0], DISPID_VALUE);
+      EXPECT_EQ(notify->ids[1], 7);
+    }
     ComPtr<IPersistStreamInit> stream;
     object->QueryInterface(IID_IPersistStreamInit, stream.putVoid());
     EXPECT_EQ(stream->IsDirty(), userMode ? S_FALSE : S_OK);

@@ -111,6 +111,12 @@ Value NxProgressBar::getProperty(std::string_view name) const {
   return properties().get(*this, name);
 }
 
+std::optional<std::string_view> NxProgressBar::propertyForKey(std::string_view key) const {
+  // Theme is not persisted; its notification still names it.
+  if (key == "thm") return "Theme";
+  return properties().nameForKey(key);
+}
+
 void NxProgressBar::putProperty(std::string_view name, const nx::Value& value) {
   properties().put(*this, name, value);
 }

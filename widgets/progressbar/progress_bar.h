@@ -30,6 +30,7 @@ class NxProgressBar : public ControlBase {
 
   Value getProperty(std::string_view name) const override;
   void putProperty(std::string_view name, const Value& value) override;
+  std::optional<std::string_view> propertyForKey(std::string_view key) const override;
 
   std::int32_t hWnd() const;
   std::int32_t theme() const { return s_.theme; }

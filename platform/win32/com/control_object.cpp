@@ -827,11 +827,17 @@ void ControlObject::raiseEvent(int position, std::span<Value> args) {
   }
 }
 
-void ControlObject::propertyChanged(std::string_view) {
+void ControlObject::propertyChanged(std::string_view key) {
   dirty_ = true;
+  // Tell the host which property changed when the key names one.
+  MEMBERID id = DISPID_UNKNOWN;
+  if (const auto name = control_->propertyForKey(key)) {
+    std::wstring wide = toWide(*name);
+    LPOLESTR names[] = {wide.data()};
+    if (FAILED(types_->dual.typeInfo()->GetIDsOfNames(names, 1, &id))) id = DISPID_UNKNOWN;
+  }
   for (const ComPtr<IUnknown>& sink : notify_->sinks()) {
-    if (auto n = sink.as<IPropertyNotifySink>(IID_IPropertyNotifySink))
-      n->OnChanged(DISPID_UNKNOWN);
+    if (auto n = sink.as<IPropertyNotifySink>(IID_IPropertyNotifySink)) n->OnChanged(id);
   }
   if (clientSite_) {
     if (auto control = clientSite_.as<IOleControlSite>(IID_IOleControlSite))

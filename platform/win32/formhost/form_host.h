@@ -84,11 +84,13 @@ class EventSink final : public IDispatch {
 class NotifySink final : public IPropertyNotifySink {
  public:
   int changed = 0;
+  std::vector<DISPID> ids;
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
   ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
   ULONG STDMETHODCALLTYPE Release() override;
-  HRESULT STDMETHODCALLTYPE OnChanged(DISPID) override {
+  HRESULT STDMETHODCALLTYPE OnChanged(DISPID id) override {
     ++changed;
+    ids.push_back(id);
     return S_OK;
   }
   HRESULT STDMETHODCALLTYPE OnRequestEdit(DISPID) override { return S_OK; }
