@@ -83,6 +83,13 @@ TEST(ZipHostile, MemberNameRules) {
   EXPECT_FALSE(safeMemberParts("prn"));
   EXPECT_FALSE(safeMemberParts("x\\LPT3.dat"));
   EXPECT_FALSE(safeMemberParts("a|b"));
+  // Names Windows would map onto another file in the folder.
+  EXPECT_FALSE(safeMemberParts("A.OCX."));
+  EXPECT_FALSE(safeMemberParts("dir \\a.txt"));
+  EXPECT_FALSE(safeMemberParts("NXINST~1.INF"));
+  EXPECT_EQ(safeMemberParts("tilde~x.txt"), std::vector<std::string>{"tilde~x.txt"});
+  EXPECT_FALSE(safeMemberParts("COM\xB9"));
+  EXPECT_FALSE(safeMemberParts("lpt\xC2\xB2.log"));
 }
 
 TEST(ZipHostile, SizeBombsFailCleanly) {

@@ -577,3 +577,61 @@ TEST(ProgressBarHost, WindowShowsTheDrawingAndFollowsTheHost) {
   object->Close(OLECLOSE_NOSAVE);
   object->SetClientSite(nullptr);
 }
+
+TEST(ProgressBarHost, HandlerMayDropTheLastReference) {
+  auto object = Library::get().create();
+  FormSite site;
+  object->SetClientSite(&site);
+  initNew(object.get());
+  auto* sink = new EventSink;
+  advise(object.get(), DIID___NxProgressBar, sink);
+  ASSERT_EQ(
+      object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(), &site.position),
+      S_OK);
+  ComPtr<IOleInPlaceObject> inPlace;
+  object->QueryInterface(IID_IOleInPlaceObject, inPlace.putVoid());
+  HWND hwnd = nullptr;
+  inPlace->GetWindow(&hwnd);
+  inPlace.reset();
+  // The form closes from the Click handler, as a host's "Unload" does.
+  sink->onEvent = [&](DISPID id, DISPPARAMS*) {
+    if (id != 1 || !object) return;
+    object->Close(OLECLOSE_NOSAVE);
+    object->SetClientSite(nullptr);
+    object.reset();
+  };
+  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+  SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+  EXPECT_FALSE(object);
+  EXPECT_FALSE(IsWindow(hwnd));
+  EXPECT_EQ(sink->count(1), 1);
+  sink->Release();
+}
+
+TEST(ProgressBarHost, ColoursAndTypeInformationForClients) {
+  auto object = Library::get().create();
+  initNew(object.get());
+  ComPtr<_NxProgressBar> bar;
+  ASSERT_EQ(object->QueryInterface(IID__NxProgressBar, bar.putVoid()), S_OK);
+  // A system colour (negative as a signed number) comes back unchanged, early and late bound.
+  EXPECT_EQ(bar->put_BackColor(0x8000000F), S_OK);
+  OLE_COLOR colour = 0;
+  EXPECT_EQ(bar->get_BackColor(&colour), S_OK);
+  EXPECT_EQ(colour, 0x8000000Fu);
+  Dispatch d(object.get());
+  EXPECT_EQ(static_cast<unsigned long>(d.getLong(L"BackColor")), 0x8000000Fu);
+  // Clients asking for type information get the dispatch view of the dual interface.
+  ComPtr<ITypeInfo> info;
+  ASSERT_EQ(d.raw()->GetTypeInfo(0, 0, info.put()), S_OK);
+  TYPEATTR* attr = nullptr;
+  ASSERT_EQ(info->GetTypeAttr(&attr), S_OK);
+  EXPECT_EQ(attr->typekind, TKIND_DISPATCH);
+  EXPECT_EQ(attr->guid, IID__NxProgressBar);
+  info->ReleaseTypeAttr(attr);
+  // The class information names the default event interface.
+  ComPtr<IProvideClassInfo2> classInfo;
+  ASSERT_EQ(object->QueryInterface(IID_IProvideClassInfo2, classInfo.putVoid()), S_OK);
+  GUID events = {};
+  EXPECT_EQ(classInfo->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
+  EXPECT_EQ(events, DIID___NxProgressBar);
+}

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "local_time.h"
+#include "nxsetup/member_name.h"
 #include "nxsetup/install_info.h"
 #include "nxsetup/pe_version.h"
 #include "nxsetup/setup_header.h"
@@ -46,8 +47,9 @@ std::string checkValue(const std::string& what, const std::string& value) {
 
 std::string checkName(const std::string& name) {
   if (name.empty()) return "a component has no name";
-  if (name.find_first_of("/\\:") != std::string::npos || name == "." || name == "..") {
-    return "component name must be a plain file name: \"" + name + "\"";
+  const auto parts = setup::safeMemberParts(name);
+  if (name.find_first_of("/\\:") != std::string::npos || !parts || parts->size() != 1) {
+    return "component name must be a plain file name the setup accepts: \"" + name + "\"";
   }
   const std::string u = upper(name);
   if (u == upper(std::string(setup::kInstallInfoName)) ||

@@ -72,6 +72,7 @@ HRESULT acquireTypes(const ControlClass& cls, ClassTypes*& out) {
     if (FAILED(hr = lib->GetTypeInfoOfGuid(*cls.eventIid, events.put()))) return hr;
     DualInterface dual;
     if (FAILED(hr = DualInterface::build(interfaceInfo.get(), dual))) return hr;
+    dual.setDispatchInfo(dispatchInfo);
     t.lib = std::move(lib);
     t.coclass = std::move(coclass);
     t.events = std::move(events);
@@ -137,7 +138,10 @@ class ControlObject final : public IOleObject,
   ULONG STDMETHODCALLTYPE AddRef() override { return InterlockedIncrement(&refs_); }
   ULONG STDMETHODCALLTYPE Release() override {
     const LONG n = InterlockedDecrement(&refs_);
-    if (n == 0) delete this;
+    if (n == 0) {
+      refs_ = 1;  // calls made while the object is being destroyed must not destroy it again
+      delete this;
+    }
     return static_cast<ULONG>(n);
   }
 
@@ -319,6 +323,8 @@ class ControlObject final : public IOleObject,
   std::unique_ptr<ConnectionPoint> notify_;
   ComPtr<IOleClientSite> clientSite_;
   ComPtr<IOleInPlaceSite> inPlaceSite_;
+  ComPtr<IOleInPlaceFrame> frame_;
+  ComPtr<IOleInPlaceUIWindow> doc_;
   ComPtr<IOleAdviseHolder> adviseHolder_;
   ComPtr<IAdviseSink> viewSink_;
   DWORD viewAspects_ = 0;
@@ -404,11 +410,11 @@ HRESULT ControlObject::init() {
   const HRESULT hr = acquireTypes(cls_, types_);
   if (FAILED(hr)) return hr;
   dual_ = DualObject{types_->dual.vtable(), this, &types_->dual};
-  window_ = std::make_unique<Win32Window>(static_cast<WindowOwner&>(*this));
-  window_->setPosition(RECT{0, 0, cls_.defaultSizePx.cx, cls_.defaultSizePx.cy});
-  events_ = std::make_unique<ConnectionPoint>(*this, this, *cls_.eventIid);
-  notify_ = std::make_unique<ConnectionPoint>(*this, this, IID_IPropertyNotifySink);
   try {
+    window_ = std::make_unique<Win32Window>(static_cast<WindowOwner&>(*this));
+    window_->setPosition(RECT{0, 0, cls_.defaultSizePx.cx, cls_.defaultSizePx.cy});
+    events_ = std::make_unique<ConnectionPoint>(*this, this, *cls_.eventIid);
+    notify_ = std::make_unique<ConnectionPoint>(*this, this, IID_IPropertyNotifySink);
     control_ = cls_.create(*this);
     control_->Initialize();
   } catch (const std::exception& e) {
@@ -465,6 +471,8 @@ HRESULT ControlObject::QueryInterface(REFIID iid, void** out) {
 
 template <class F>
 HRESULT ControlObject::guarded(const IID& iid, F&& call) {
+  // A host may drop its last reference from an event handler; the call finishes first.
+  ComPtr<IOleObject> keepAlive(static_cast<IOleObject*>(this));
   try {
     call();
     afterCall();
@@ -555,7 +563,7 @@ HRESULT ControlObject::DoVerb(LONG verb, LPMSG, IOleClientSite* site, LONG, HWND
       if (window_->hwnd()) ShowWindow(window_->hwnd(), SW_HIDE);
       return S_OK;
     default:
-      return OLEOBJ_S_INVALIDVERB;
+      return verb < 0 ? E_NOTIMPL : OLEOBJ_S_INVALIDVERB;
   }
 }
 
@@ -570,21 +578,26 @@ HRESULT ControlObject::inPlaceActivate(bool uiActivate, IOleClientSite* site, HW
     if (!inPlaceSite_) return E_NOINTERFACE;
     if (inPlaceSite_->CanInPlaceActivate() != S_OK) return E_FAIL;
     inPlaceSite_->OnInPlaceActivate();
+    auto undo = [&](HRESULT failure) {
+      inPlaceSite_->OnInPlaceDeactivate();
+      inPlaceSite_.reset();
+      frame_.reset();
+      doc_.reset();
+      return failure;
+    };
     HWND container = parent;
-    if (!container && FAILED(inPlaceSite_->GetWindow(&container))) return E_FAIL;
-    ComPtr<IOleInPlaceFrame> frame;
-    ComPtr<IOleInPlaceUIWindow> doc;
+    if (!container && FAILED(inPlaceSite_->GetWindow(&container))) return undo(E_FAIL);
     RECT position = {0, 0, window_->widthPx(), window_->heightPx()};
     RECT clip = position;
     OLEINPLACEFRAMEINFO info = {};
     info.cb = sizeof(info);
-    if (SUCCEEDED(
-            inPlaceSite_->GetWindowContext(frame.put(), doc.put(), &position, &clip, &info))) {
-      // The site's position wins over the one passed with the verb.
-    } else if (pos) {
+    // The site's position wins over the one passed with the verb.
+    if (FAILED(inPlaceSite_->GetWindowContext(frame_.put(), doc_.put(), &position, &clip, &info)) &&
+        pos)
       position = *pos;
-    }
-    if (!window_->create(container, position)) return E_FAIL;
+    bool created = false;
+    hr = guarded(*cls_.iid, [&] { created = window_->create(container, position); });
+    if (FAILED(hr) || !created) return undo(FAILED(hr) ? hr : E_FAIL);
     inPlace_ = true;
     hr = guarded(*cls_.iid, [&] { control_->Resize(); });
     if (FAILED(hr)) return hr;
@@ -592,7 +605,11 @@ HRESULT ControlObject::inPlaceActivate(bool uiActivate, IOleClientSite* site, HW
   if (uiActivate && !uiActive_) {
     uiActive_ = true;
     inPlaceSite_->OnUIActivate();
-    SetFocus(window_->hwnd());
+    // The container routes keys and accelerators to the active object.
+    auto* active = static_cast<IOleInPlaceActiveObject*>(this);
+    if (frame_) frame_->SetActiveObject(active, nullptr);
+    if (doc_) doc_->SetActiveObject(active, nullptr);
+    if (GetFocus() != window_->hwnd()) SetFocus(window_->hwnd());
   }
   ShowWindow(window_->hwnd(), SW_SHOW);
   return S_OK;
@@ -625,8 +642,10 @@ void ControlObject::resizeTo(int width, int height) {
     MapWindowPoints(nullptr, GetParent(window_->hwnd()), reinterpret_cast<POINT*>(&current), 2);
     position = {current.left, current.top, current.left + width, current.top + height};
   }
-  window_->setPosition(position);
-  if (loaded_) guarded(*cls_.iid, [&] { control_->Resize(); });
+  guarded(*cls_.iid, [&] {
+    window_->setPosition(position);
+    if (loaded_) control_->Resize();
+  });
 }
 
 HRESULT ControlObject::Advise(IAdviseSink* sink, DWORD* cookie) {
@@ -641,7 +660,8 @@ HRESULT ControlObject::Unadvise(DWORD cookie) {
 HRESULT ControlObject::EnumAdvise(IEnumSTATDATA** out) {
   if (!out) return E_POINTER;
   *out = nullptr;
-  return adviseHolder_ ? adviseHolder_->EnumAdvise(out) : S_OK;
+  if (!adviseHolder_ && FAILED(CreateOleAdviseHolder(adviseHolder_.put()))) return E_OUTOFMEMORY;
+  return adviseHolder_->EnumAdvise(out);
 }
 
 // ---- in-place object ----
@@ -659,21 +679,26 @@ HRESULT ControlObject::InPlaceDeactivate() {
   window_->destroy();
   if (inPlaceSite_) inPlaceSite_->OnInPlaceDeactivate();
   inPlaceSite_.reset();
+  frame_.reset();
+  doc_.reset();
   return S_OK;
 }
 
 HRESULT ControlObject::UIDeactivate() {
   if (!uiActive_) return S_OK;
   uiActive_ = false;
+  if (frame_) frame_->SetActiveObject(nullptr, nullptr);
+  if (doc_) doc_->SetActiveObject(nullptr, nullptr);
   if (inPlaceSite_) inPlaceSite_->OnUIDeactivate(FALSE);
   return S_OK;
 }
 
 HRESULT ControlObject::SetObjectRects(LPCRECT pos, LPCRECT) {
   if (!pos) return E_POINTER;
-  window_->setPosition(*pos);
-  if (loaded_) return guarded(*cls_.iid, [&] { control_->Resize(); });
-  return S_OK;
+  return guarded(*cls_.iid, [&] {
+    window_->setPosition(*pos);
+    if (loaded_) control_->Resize();
+  });
 }
 
 // ---- IOleControl ----
@@ -725,7 +750,11 @@ HRESULT ControlObject::Load(IStream* stream) {
   if (!stream) return E_POINTER;
   if (loaded_) return E_UNEXPECTED;
   StreamStore store;
-  const HRESULT hr = store.load(stream);
+  HRESULT hr = E_OUTOFMEMORY;
+  try {
+    hr = store.load(stream);
+  } catch (...) {
+  }
   if (FAILED(hr)) return hr;
   loaded_ = true;
   return guarded(*cls_.iid, [&] {
@@ -799,9 +828,9 @@ void ControlObject::raiseEvent(int position, std::span<Value> args) {
   // By-reference arguments: each points into its own VARIANT, read back after every sink.
   std::vector<VARIANT> values(args.size());
   std::vector<VARIANT> refs(args.size());
+  for (VARIANT& ref : refs) VariantInit(&ref);
   for (std::size_t i = 0; i < args.size(); ++i) {
     toVariant(args[i], values[i]);
-    VariantInit(&refs[i]);
     // Arguments go in reverse order.
     VARIANT& ref = refs[args.size() - 1 - i];
     if (V_VT(&values[i]) == VT_EMPTY || V_VT(&values[i]) == VT_DISPATCH) {
@@ -812,12 +841,20 @@ void ControlObject::raiseEvent(int position, std::span<Value> args) {
       V_BYREF(&ref) = &V_UI1(&values[i]);  // the value's storage inside its VARIANT
     }
   }
+  // Events are numbered by position; the sink is called with the event's own id.
+  DISPID eventId = position;
+  FUNCDESC* f = nullptr;
+  if (position >= 1 &&
+      SUCCEEDED(types_->events->GetFuncDesc(static_cast<UINT>(position - 1), &f))) {
+    eventId = f->memid;
+    types_->events->ReleaseFuncDesc(f);
+  }
   ComPtr<IOleObject> keepAlive(static_cast<IOleObject*>(this));
   for (const ComPtr<IUnknown>& sink : events_->sinks()) {
     auto dispatch = sink.as<IDispatch>(IID_IDispatch);
     if (!dispatch) continue;
     DISPPARAMS params = {refs.data(), nullptr, static_cast<UINT>(refs.size()), 0};
-    dispatch->Invoke(position, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
+    dispatch->Invoke(eventId, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_METHOD, &params, nullptr,
                      nullptr, nullptr);
   }
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -905,6 +942,8 @@ void ControlObject::windowInput(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 void ControlObject::windowFocus(bool gained) {
+  // Taking the focus makes the control the container's active object.
+  if (gained && inPlace_ && !uiActive_) inPlaceActivate(true, nullptr, nullptr, nullptr);
   if (clientSite_) {
     if (auto control = clientSite_.as<IOleControlSite>(IID_IOleControlSite))
       control->OnFocus(gained);
@@ -995,6 +1034,8 @@ std::optional<double> ControlObject::width() const {
 
 std::optional<std::vector<HostedObject*>> ControlObject::parentControls() const {
   VARIANT parent, controls, enumerator;
+  VariantInit(&controls);
+  VariantInit(&enumerator);
   if (!getByName(extenderObject().get(), L"Parent", parent)) return std::nullopt;
   std::optional<std::vector<HostedObject*>> result;
   if (V_VT(&parent) == VT_DISPATCH && getByName(V_DISPATCH(&parent), L"Controls", controls)) {

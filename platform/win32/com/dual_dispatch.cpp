@@ -40,26 +40,30 @@ HRESULT STDMETHODCALLTYPE getTypeInfoThunk(void* p, UINT index, LCID, ITypeInfo*
   if (!out) return E_POINTER;
   *out = nullptr;
   if (index != 0) return DISP_E_BADINDEX;
-  *out = self(p)->iface->typeInfo();
+  *out = self(p)->iface->dispatchInfo();
   (*out)->AddRef();
   return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE getIDsOfNamesThunk(void* p, REFIID, LPOLESTR* names, UINT count, LCID,
                                              DISPID* ids) {
-  return DispGetIDsOfNames(self(p)->iface->typeInfo(), names, count, ids);
+  return DispGetIDsOfNames(self(p)->iface->dispatchInfo(), names, count, ids);
 }
 
 // Scripting clients know no unsigned 32-bit numbers: OLE colours go out as signed numbers with
 // the same bits, and signed numbers (system colours are negative) come in the same way.
 void signedToUnsigned(const DualInterface& iface, DISPID id, WORD flags, DISPPARAMS* params) {
-  if (!(flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) || !params ||
-      params->cArgs != 1)
+  if (!(flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) || !params || params->cArgs != 1)
     return;
   for (const DualSlot& slot : iface.slots()) {
     if (slot.memid != id || slot.kind != INVOKE_PROPERTYPUT || slot.argType != VT_UI4) continue;
-    VARIANT& arg = params->rgvarg[0];
-    if (V_VT(&arg) == VT_I4) {
+    VARIANT* target = &params->rgvarg[0];
+    if (V_VT(target) == (VT_VARIANT | VT_BYREF) && V_VARIANTREF(target))
+      target = V_VARIANTREF(target);
+    VARIANT& arg = *target;
+    if (V_VT(&arg) == (VT_I4 | VT_BYREF)) {
+      V_VT(&arg) = VT_UI4 | VT_BYREF;  // same bits
+    } else if (V_VT(&arg) == VT_I4) {
       V_VT(&arg) = VT_UI4;  // same bits
     } else if (V_VT(&arg) == VT_I2) {
       const LONG widened = V_I2(&arg);
@@ -92,6 +96,9 @@ void storeResult(VARTYPE type, VARIANT& v, void* out) {
     default:
       break;
   }
+  // Colours are kept signed (system colours are negative): unsigned results keep the bits.
+  if ((type == VT_UI4 || type == VT_UINT) && (V_VT(&v) == VT_I4 || V_VT(&v) == VT_INT))
+    V_VT(&v) = type;
   if (V_VT(&v) != type && FAILED(VariantChangeType(&v, &v, 0, type))) VariantClear(&v);
   switch (type) {
     case VT_I2:
@@ -307,7 +314,26 @@ const void* thunkFor(const DualSlot& slot, std::size_t index) {
   static const auto doubles = table<PutDoubleMaker>(std::make_index_sequence<kMaxSlots>());
   static const auto variants = table<PutVariantMaker>(std::make_index_sequence<kMaxSlots>());
   static const auto methods = table<MethodMaker>(std::make_index_sequence<kMaxSlots>());
-  if (slot.resultType != VT_EMPTY) return slot.argType == VT_EMPTY ? gets[index] : nullptr;
+  if (slot.resultType != VT_EMPTY) {
+    // Only the result types storeResult writes.
+    switch (slot.resultType) {
+      case VT_I2:
+      case VT_BOOL:
+      case VT_I4:
+      case VT_INT:
+      case VT_UI4:
+      case VT_UINT:
+      case VT_R4:
+      case VT_R8:
+      case VT_BSTR:
+      case VT_DISPATCH:
+      case VT_UNKNOWN:
+      case VT_VARIANT:
+        return slot.argType == VT_EMPTY ? gets[index] : nullptr;
+      default:
+        return nullptr;
+    }
+  }
   switch (slot.argType) {
     case VT_EMPTY:
       return methods[index];

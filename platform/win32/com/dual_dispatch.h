@@ -45,12 +45,17 @@ class DualInterface {
 
   const void* const* vtable() const { return vtable_.data(); }
   const std::vector<DualSlot>& slots() const { return slots_; }
+  // The interface view (vtable offsets) that calls go through.
   ITypeInfo* typeInfo() const { return typeInfo_.get(); }
+  // The dispatch view handed to clients that ask for type information.
+  ITypeInfo* dispatchInfo() const { return dispatchInfo_ ? dispatchInfo_.get() : typeInfo_.get(); }
+  void setDispatchInfo(ComPtr<ITypeInfo> info) { dispatchInfo_ = std::move(info); }
 
  private:
   std::vector<const void*> vtable_;
   std::vector<DualSlot> slots_;  // indexed by vtable slot
   ComPtr<ITypeInfo> typeInfo_;
+  ComPtr<ITypeInfo> dispatchInfo_;
 };
 
 // The object that a client holds as the dual interface: a vtable pointer, then its owner.

@@ -287,6 +287,14 @@ HRESULT StreamStore::load(IStream* stream) {
   HRESULT hr = stream->Read(&length, sizeof length, &got);
   if (FAILED(hr)) return hr;
   if (got != sizeof length || length > (64u << 20)) return STG_E_READFAULT;
+  // A length beyond what the stream holds is damage, not a reason to allocate.
+  STATSTG stat = {};
+  LARGE_INTEGER zero = {};
+  ULARGE_INTEGER at = {};
+  if (SUCCEEDED(stream->Stat(&stat, STATFLAG_NONAME)) &&
+      SUCCEEDED(stream->Seek(zero, STREAM_SEEK_CUR, &at)) && stat.cbSize.QuadPart >= at.QuadPart &&
+      stat.cbSize.QuadPart - at.QuadPart < length)
+    return STG_E_READFAULT;
   std::vector<std::uint8_t> body(length);
   hr = stream->Read(body.data(), length, &got);
   if (FAILED(hr)) return hr;

@@ -296,7 +296,18 @@ bool Win32Window::setCursor() {
 LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   auto* self = reinterpret_cast<Win32Window*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (!self) return DefWindowProcW(hwnd, message, wParam, lParam);
-  return self->handle(message, wParam, lParam);
+  if (message == WM_NCDESTROY) {
+    // The container destroyed the window before the control let it go.
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+    self->hwnd_ = nullptr;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
+  try {
+    return self->handle(message, wParam, lParam);
+  } catch (...) {
+    // Nothing may unwind through the system's message dispatch.
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+  }
 }
 
 LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {

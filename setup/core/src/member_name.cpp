@@ -22,10 +22,14 @@ bool isDeviceName(std::string_view part) {
   for (std::string_view d : kPlain) {
     if (base == d) return true;
   }
-  if (base.size() == 4 && (base.starts_with("COM") || base.starts_with("LPT"))) {
-    return base[3] >= '0' && base[3] <= '9';
+  if (!base.starts_with("COM") && !base.starts_with("LPT")) return false;
+  const std::string_view digit = std::string_view(base).substr(3);
+  // COM0..9 and LPT0..9, also with the superscript digits 1, 2 and 3 (single-byte or UTF-8).
+  if (digit.size() == 1) {
+    const auto d = static_cast<unsigned char>(digit[0]);
+    return (d >= '0' && d <= '9') || d == 0xB9 || d == 0xB2 || d == 0xB3;
   }
-  return false;
+  return digit == "\xC2\xB9" || digit == "\xC2\xB2" || digit == "\xC2\xB3";
 }
 
 bool isAcceptablePart(std::string_view part) {
@@ -47,7 +51,13 @@ bool isAcceptablePart(std::string_view part) {
     }
     if (c != '.' && c != ' ') onlyDotsAndSpaces = false;
   }
-  return !onlyDotsAndSpaces && !isDeviceName(part);
+  if (onlyDotsAndSpaces || isDeviceName(part)) return false;
+  // Windows drops trailing dots and spaces, so "A.OCX." would write "A.OCX".
+  if (part.back() == '.' || part.back() == ' ') return false;
+  // "NAME~1.EXT" may be the short alias of another file in the folder.
+  for (std::size_t i = 0; i + 1 < part.size(); ++i)
+    if (part[i] == '~' && part[i + 1] >= '0' && part[i + 1] <= '9') return false;
+  return true;
 }
 
 }  // namespace
