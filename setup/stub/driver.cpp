@@ -59,6 +59,14 @@ class Driver {
 
   int run();
 
+  // After an unexpected failure: the same end as a failed check.
+  void abandon() {
+    try {
+      exitSetup();
+    } catch (...) {
+    }
+  }
+
  private:
   void write(std::string_view text, bool newEntry = true) { log_.write(text, newEntry); }
 
@@ -224,7 +232,13 @@ int Driver::run() {
 
 int runStub(HINSTANCE instance, std::string_view commandLine) {
   Driver driver(instance, commandLine);
-  return driver.run();
+  try {
+    return driver.run();
+  } catch (...) {
+    // An unexpected failure still removes the work folder and keeps the log.
+    driver.abandon();
+    throw;
+  }
 }
 
 }  // namespace nx::setup::stub

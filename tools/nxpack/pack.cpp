@@ -6,8 +6,8 @@
 #include <set>
 
 #include "local_time.h"
-#include "nxsetup/member_name.h"
 #include "nxsetup/install_info.h"
+#include "nxsetup/member_name.h"
 #include "nxsetup/pe_version.h"
 #include "nxsetup/setup_header.h"
 #include "nxsetup/zip_writer.h"
@@ -180,15 +180,23 @@ PackResult buildPackage(const PackSettings& settings) {
 std::optional<std::string> writePackage(const PackSettings& settings) {
   const PackResult built = buildPackage(settings);
   if (!built.ok) return built.error;
-  std::ofstream out(settings.output, std::ios::binary | std::ios::trunc);
-  if (!out) return "cannot create " + settings.output.string();
+  // Written beside the target and renamed over it, so a failed write keeps an existing file.
+  fs::path partial = settings.output;
+  partial += ".partial";
+  std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+  if (!out) return "cannot create " + partial.string();
   out.write(reinterpret_cast<const char*>(built.image.data()),
             static_cast<std::streamsize>(built.image.size()));
   out.close();
+  std::error_code ec;
   if (!out) {
-    std::error_code ec;
-    fs::remove(settings.output, ec);
+    fs::remove(partial, ec);
     return "cannot write " + settings.output.string();
+  }
+  fs::rename(partial, settings.output, ec);
+  if (ec) {
+    fs::remove(partial, ec);
+    return "cannot replace " + settings.output.string();
   }
   return std::nullopt;
 }

@@ -110,10 +110,14 @@ bool writeWholeFile(std::string_view path, std::string_view data) {
   if (text.empty()) return false;
   ::DeleteFileA(text.c_str());
   {
-    const FileHandle file(::CreateFileA(text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    FileHandle file(::CreateFileA(text.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return false;
-    if (!writeAll(file.get(), data.data(), data.size())) return false;
+    if (!writeAll(file.get(), data.data(), data.size())) {
+      ::CloseHandle(file.release());
+      ::DeleteFileA(text.c_str());  // no half-written file stays behind
+      return false;
+    }
   }
   const auto length = fileLength(text);
   return length && *length == data.size();

@@ -85,7 +85,7 @@ std::string getSysFolder(int code, bool common, bool shortPath, std::string_view
   if (id >= 0) path = shellFolder(id);
   if (path.empty()) {
     if (id == CSIDL_PERSONAL) {
-      path = shellFolder(CSIDL_MYDOCUMENTS);
+      path = shellFolder(12);  // "My Documents" (the headers alias CSIDL_MYDOCUMENTS to 5)
     } else if (id == CSIDL_SYSTEM) {
       path = growingBuffer(::GetSystemDirectoryA);
     } else if (id == CSIDL_WINDOWS) {
