@@ -568,6 +568,10 @@ TEST(ProgressBarHost, WindowShowsTheDrawingAndFollowsTheHost) {
   const int before = site.focusChanges;
   SetFocus(hwnd);
   EXPECT_EQ(GetFocus(), hwnd);
+  // Taking the focus made the control the frame's active object.
+  ComPtr<IOleInPlaceActiveObject> active;
+  object->QueryInterface(IID_IOleInPlaceActiveObject, active.putVoid());
+  EXPECT_EQ(site.frame().active(), active.get());
   SendMessageW(hwnd, WM_KEYDOWN, VK_RIGHT, 0);
   SendMessageW(hwnd, WM_CHAR, 'a', 0);
   SendMessageW(hwnd, WM_KEYUP, VK_RIGHT, 0);
@@ -575,6 +579,7 @@ TEST(ProgressBarHost, WindowShowsTheDrawingAndFollowsTheHost) {
   EXPECT_EQ(site.focusChanges, before + 2);
   EXPECT_EQ(d.getLong(L"Value"), 60);
   object->Close(OLECLOSE_NOSAVE);
+  EXPECT_EQ(site.frame().active(), nullptr) << "deactivation clears the active object";
   object->SetClientSite(nullptr);
 }
 

@@ -182,12 +182,20 @@ const VARIANT* MemoryBag::find(const std::wstring& key) const {
   return it == values_.end() ? nullptr : &it->second;
 }
 
+// ---- FormFrame ----
+
+HRESULT FormFrame::QueryInterface(REFIID iid, void** out) {
+  return answer(this, iid, out,
+                {IID_IUnknown, IID_IOleWindow, IID_IOleInPlaceUIWindow, IID_IOleInPlaceFrame});
+}
+
 // ---- FormSite ----
 
 FormSite::FormSite(HWND form) : ambient_(new NamedDispatch), extender_(new NamedDispatch) {
   if (form) {
     form_ = form;
     ownsForm_ = false;
+    frame_ = std::make_unique<FormFrame>(form_);
     return;
   }
   static ATOM atom = [] {
@@ -201,6 +209,7 @@ FormSite::FormSite(HWND form) : ambient_(new NamedDispatch), extender_(new Named
   (void)atom;
   form_ = CreateWindowExW(0, L"nxForm", L"nx form", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400,
                           300, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  frame_ = std::make_unique<FormFrame>(form_);
 }
 
 FormSite::~FormSite() {
@@ -231,7 +240,10 @@ ULONG FormSite::Release() {
 
 HRESULT FormSite::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWindow** doc, LPRECT pos,
                                    LPRECT clip, LPOLEINPLACEFRAMEINFO info) {
-  if (frame) *frame = nullptr;
+  if (frame) {
+    *frame = frame_.get();
+    frame_->AddRef();
+  }
   if (doc) *doc = nullptr;
   if (pos) *pos = position;
   if (clip) *clip = position;

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -119,6 +120,49 @@ class MemoryBag final : public IPropertyBag {
   ULONG refs_ = 1;
 };
 
+// The form's frame, as the container's in-place frame: it records the active object.
+class FormFrame final : public IOleInPlaceFrame {
+ public:
+  explicit FormFrame(HWND form) : form_(form) {}
+  ~FormFrame() {
+    if (active_) active_->Release();
+  }
+  IOleInPlaceActiveObject* active() const { return active_; }
+  int activations = 0;
+
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
+  ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+  ULONG STDMETHODCALLTYPE Release() override { return --refs_; }  // owned by its site
+  HRESULT STDMETHODCALLTYPE GetWindow(HWND* out) override {
+    *out = form_;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE ContextSensitiveHelp(BOOL) override { return E_NOTIMPL; }
+  HRESULT STDMETHODCALLTYPE GetBorder(LPRECT) override { return INPLACE_E_NOTOOLSPACE; }
+  HRESULT STDMETHODCALLTYPE RequestBorderSpace(LPCBORDERWIDTHS) override {
+    return INPLACE_E_NOTOOLSPACE;
+  }
+  HRESULT STDMETHODCALLTYPE SetBorderSpace(LPCBORDERWIDTHS) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetActiveObject(IOleInPlaceActiveObject* object, LPCOLESTR) override {
+    if (object) object->AddRef();
+    if (active_) active_->Release();
+    active_ = object;
+    activations += object ? 1 : 0;
+    return S_OK;
+  }
+  HRESULT STDMETHODCALLTYPE InsertMenus(HMENU, LPOLEMENUGROUPWIDTHS) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetMenu(HMENU, HOLEMENU, HWND) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE RemoveMenus(HMENU) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE SetStatusText(LPCOLESTR) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE EnableModeless(BOOL) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE TranslateAccelerator(LPMSG, WORD) override { return S_FALSE; }
+
+ private:
+  HWND form_;
+  IOleInPlaceActiveObject* active_ = nullptr;
+  ULONG refs_ = 1;
+};
+
 // The form: a top-level window and one control site on it.
 class FormSite : public IOleClientSite,
                  public IOleInPlaceSite,
@@ -132,6 +176,7 @@ class FormSite : public IOleClientSite,
   HWND form() const { return form_; }
   NamedDispatch& ambient() { return *ambient_; }
   NamedDispatch& extender() { return *extender_; }
+  FormFrame& frame() { return *frame_; }
   bool withAmbient = true;
   bool withExtender = true;
   RECT position = {10, 10, 210, 30};
@@ -197,6 +242,7 @@ class FormSite : public IOleClientSite,
   bool ownsForm_ = true;
   NamedDispatch* ambient_;
   NamedDispatch* extender_;
+  std::unique_ptr<FormFrame> frame_;
   ULONG refs_ = 1;
 };
 
