@@ -34,6 +34,9 @@ TEST(ProgressBarLayout, PercentageAndFillRules) {
   EXPECT_EQ(filledLength(150.0f, 200), 200);  // a stored value beyond Max stays inside
   EXPECT_EQ(filledLength(-10.0f, 200), 0);
   EXPECT_EQ(filledLength(50.0f, 0), 0);
+  // 1 of 0..6 on 9 pixels: 16.666666% of 9 is 1.49999994, which a float product would round
+  // up to 1.5 and so to 2.
+  EXPECT_EQ(filledLength(*barPercentage(1, 0, 6), 9), 1);
   EXPECT_EQ(clampToRange(7, 0, 5), 5);
   EXPECT_EQ(clampToRange(-7, 0, 5), 0);
   EXPECT_EQ(clampToRange(3, 9, 1), 9);  // an inverted stored range: the minimum wins

@@ -43,8 +43,10 @@ std::optional<float> barPercentage(std::int32_t value, std::int32_t minValue,
 }
 
 std::int32_t filledLength(float percentage, std::int32_t extent) {
-  const float raw = percentage * static_cast<float>(extent) / 100.0f;
-  return std::clamp(roundToInt32(static_cast<double>(raw)), 0, std::max(extent, 0));
+  // The single-precision percentage times a whole number is worked out in double precision, as
+  // mixed single and long arithmetic is: a float product could round x.4999 up to x.5.
+  const double raw = static_cast<double>(percentage) * extent / 100.0;
+  return std::clamp(roundToInt32(raw), 0, std::max(extent, 0));
 }
 
 }  // namespace nx
