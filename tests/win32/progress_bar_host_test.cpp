@@ -625,6 +625,18 @@ TEST(ProgressBarHost, ColoursAndTypeInformationForClients) {
   EXPECT_EQ(colour, 0x8000000Fu);
   Dispatch d(object.get());
   EXPECT_EQ(static_cast<unsigned long>(d.getLong(L"BackColor")), 0x8000000Fu);
+  // A script's negative number reaches an unsigned colour with its bits, and the caller's
+  // argument is left as it was.
+  VARIANT signedColour;
+  V_VT(&signedColour) = VT_I4;
+  V_I4(&signedColour) = static_cast<LONG>(0x80000012u);
+  DISPID put = DISPID_PROPERTYPUT;
+  DISPPARAMS params = {&signedColour, &put, 1, 1};
+  ASSERT_EQ(
+      d.raw()->Invoke(7, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr),
+      S_OK);
+  EXPECT_EQ(V_VT(&signedColour), VT_I4);
+  EXPECT_EQ(static_cast<unsigned long>(d.getLong(L"BarColor")), 0x80000012u);
   // Clients asking for type information get the dispatch view of the dual interface.
   ComPtr<ITypeInfo> info;
   ASSERT_EQ(d.raw()->GetTypeInfo(0, 0, info.put()), S_OK);

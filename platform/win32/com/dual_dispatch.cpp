@@ -3,6 +3,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <utility>
 
 #include "platform/win32/com/bstr.h"
@@ -52,32 +53,44 @@ HRESULT STDMETHODCALLTYPE getIDsOfNamesThunk(void* p, REFIID, LPOLESTR* names, U
 
 // Scripting clients know no unsigned 32-bit numbers: OLE colours go out as signed numbers with
 // the same bits, and signed numbers (system colours are negative) come in the same way.
-void signedToUnsigned(const DualInterface& iface, DISPID id, WORD flags, DISPPARAMS* params) {
+// The argument of a put on an unsigned 32-bit property given as a signed number, as the same
+// bits; nullopt when the call needs no such change. The caller's arguments stay untouched: the
+// result is a shallow copy (it owns nothing).
+std::optional<VARIANT> unsignedArgument(const DualInterface& iface, DISPID id, WORD flags,
+                                        const DISPPARAMS* params) {
   if (!(flags & (DISPATCH_PROPERTYPUT | DISPATCH_PROPERTYPUTREF)) || !params || params->cArgs != 1)
-    return;
+    return std::nullopt;
   for (const DualSlot& slot : iface.slots()) {
     if (slot.memid != id || slot.kind != INVOKE_PROPERTYPUT || slot.argType != VT_UI4) continue;
-    VARIANT* target = &params->rgvarg[0];
-    if (V_VT(target) == (VT_VARIANT | VT_BYREF) && V_VARIANTREF(target))
-      target = V_VARIANTREF(target);
-    VARIANT& arg = *target;
+    const VARIANT* given = &params->rgvarg[0];
+    if (V_VT(given) == (VT_VARIANT | VT_BYREF) && V_VARIANTREF(given)) given = V_VARIANTREF(given);
+    VARIANT arg = *given;
     if (V_VT(&arg) == (VT_I4 | VT_BYREF)) {
-      V_VT(&arg) = VT_UI4 | VT_BYREF;  // same bits
+      V_VT(&arg) = VT_UI4 | VT_BYREF;  // the same LONG, read as unsigned
     } else if (V_VT(&arg) == VT_I4) {
-      V_VT(&arg) = VT_UI4;  // same bits
+      V_VT(&arg) = VT_UI4;
     } else if (V_VT(&arg) == VT_I2) {
       const LONG widened = V_I2(&arg);
       V_VT(&arg) = VT_UI4;
       V_UI4(&arg) = static_cast<ULONG>(widened);
+    } else {
+      return std::nullopt;
     }
-    return;
+    return arg;
   }
+  return std::nullopt;
 }
 
 HRESULT STDMETHODCALLTYPE invokeThunk(void* p, DISPID id, REFIID, LCID, WORD flags,
                                       DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
                                       UINT* argErr) {
-  signedToUnsigned(*self(p)->iface, id, flags, params);
+  DISPPARAMS local;
+  std::optional<VARIANT> arg = unsignedArgument(*self(p)->iface, id, flags, params);
+  if (arg) {
+    local = *params;
+    local.rgvarg = &*arg;
+    params = &local;
+  }
   const HRESULT hr =
       DispInvoke(p, self(p)->iface->typeInfo(), id, flags, params, result, excep, argErr);
   if (SUCCEEDED(hr) && result && V_VT(result) == VT_UI4) V_VT(result) = VT_I4;
