@@ -127,6 +127,18 @@ void initNew(IUnknown* object) {
   ASSERT_EQ(persist->InitNew(), S_OK);
 }
 
+// Activates the control in place on the site's form; its window, or null when that failed.
+HWND activateInPlace(IOleObject* object, FormSite& site) {
+  if (object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(), &site.position) !=
+      S_OK)
+    return nullptr;
+  ComPtr<IOleInPlaceObject> inPlace;
+  object->QueryInterface(IID_IOleInPlaceObject, inPlace.putVoid());
+  HWND hwnd = nullptr;
+  if (!inPlace || FAILED(inPlace->GetWindow(&hwnd))) return nullptr;
+  return hwnd;
+}
+
 }  // namespace
 
 TEST(ProgressBarHost, NewControlValuesThroughDispatch) {
@@ -239,13 +251,7 @@ TEST(ProgressBarHost, EventsReachSinksInOrder) {
   d.put(L"Max", 10);  // Value follows Max without Change
   EXPECT_EQ(sink->count(3), 2);
 
-  ASSERT_EQ(
-      object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(), &site.position),
-      S_OK);
-  ComPtr<IOleInPlaceObject> inPlace;
-  object->QueryInterface(IID_IOleInPlaceObject, inPlace.putVoid());
-  HWND hwnd = nullptr;
-  ASSERT_EQ(inPlace->GetWindow(&hwnd), S_OK);
+  HWND hwnd = activateInPlace(object.get(), site);
   ASSERT_TRUE(IsWindow(hwnd));
   EXPECT_EQ(GetParent(hwnd), site.form());
   SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
@@ -507,14 +513,10 @@ TEST(ProgressBarHost, WindowShowsTheDrawingAndFollowsTheHost) {
   Dispatch d(object.get());
   d.put(L"Theme", 5);
   d.put(L"Value", 60);
-  ASSERT_EQ(
-      object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(), &site.position),
-      S_OK);
+  HWND hwnd = activateInPlace(object.get(), site);
+  ASSERT_TRUE(IsWindow(hwnd));
   ComPtr<IOleInPlaceObject> inPlace;
   object->QueryInterface(IID_IOleInPlaceObject, inPlace.putVoid());
-  HWND hwnd = nullptr;
-  inPlace->GetWindow(&hwnd);
-  ASSERT_TRUE(IsWindow(hwnd));
   SetForegroundWindow(site.form());
   UpdateWindow(hwnd);
   nx::formhost::pumpMessages();
@@ -590,14 +592,8 @@ TEST(ProgressBarHost, HandlerMayDropTheLastReference) {
   initNew(object.get());
   auto* sink = new EventSink;
   advise(object.get(), DIID___NxProgressBar, sink);
-  ASSERT_EQ(
-      object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(), &site.position),
-      S_OK);
-  ComPtr<IOleInPlaceObject> inPlace;
-  object->QueryInterface(IID_IOleInPlaceObject, inPlace.putVoid());
-  HWND hwnd = nullptr;
-  inPlace->GetWindow(&hwnd);
-  inPlace.reset();
+  HWND hwnd = activateInPlace(object.get(), site);
+  ASSERT_TRUE(IsWindow(hwnd));
   // The form closes from the Click handler, as a host's "Unload" does.
   sink->onEvent = [&](DISPID id, DISPPARAMS*) {
     if (id != 1 || !object) return;
