@@ -1,6 +1,8 @@
 #include "core/control/control_base.h"
 
 #include <exception>
+#include <stdexcept>
+#include <string>
 
 namespace nx {
 
@@ -71,6 +73,12 @@ void ControlBase::notifyChanged(std::string_view key) {
 }
 
 void ControlBase::raiseEvent(int position, std::span<Value> args) {
+  site_.raiseEvent(position, args);
+}
+
+void ControlBase::raiseEvent(std::string_view name, std::span<Value> args) {
+  const int position = classInfo().eventPosition(name);
+  if (position == 0) throw std::logic_error("no event " + std::string(name));
   site_.raiseEvent(position, args);
 }
 

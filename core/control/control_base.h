@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "core/control/class_table.h"
 #include "core/runtime/host.h"
 #include "core/runtime/services.h"
 #include "core/runtime/window.h"
@@ -49,15 +50,28 @@ class ControlBase : public HostedObject {
   void MouseMove(std::int16_t button, std::int16_t shift, double x, double y);
   void MouseUp(std::int16_t button, std::int16_t shift, double x, double y);
 
-  // Property access by name through the control's property table.
+  // The control's class table, and property access and method calls by name through it
+  // (implemented by Control<C>).
+  virtual const ClassInfo& classInfo() const = 0;
   virtual Value getProperty(std::string_view name) const = 0;
+  virtual void putProperty(std::string_view name, const Value& value) = 0;
+  virtual Value invokeMethod(std::string_view name, std::span<Value> args) = 0;
   // The property a change notification key stands for, so hosts can be told which one
   // changed; nullopt when the key names no single property.
-  virtual std::optional<std::string_view> propertyForKey(std::string_view /*key*/) const {
-    return std::nullopt;
+  std::optional<std::string_view> propertyForKey(std::string_view key) const {
+    return classInfo().propertyForKey(key);
   }
-  virtual void putProperty(std::string_view name, const Value& value) = 0;
 
+  // The access key the control answers to (the letter after the last single "&" of its
+  // caption, lower case); 0 for none. A control whose key changes calls accessKeyChanged().
+  virtual char accessKey() const { return 0; }
+  // The host saw the access key pressed (Alt+letter, or the letter where the host routes it).
+  void Mnemonic() { onMnemonic(); }
+  // An ambient property of the host changed ("UserMode", "DisplayAsDefault", "Font"; empty
+  // when the host says that several may have changed).
+  void AmbientChanged(std::string_view name) { onAmbientChanged(name); }
+
+  bool busy() const { return busy_; }
   bool hasFocus() const { return hasFocus_; }
   bool hovering() const { return hovering_; }
   bool terminated() const { return terminated_; }
@@ -72,6 +86,8 @@ class ControlBase : public HostedObject {
   virtual void onInitProperties() {}
   virtual void onReadProperties(PropertyBag& bag) = 0;
   virtual void onWriteProperties(PropertyBag& bag) const = 0;
+  virtual void onMnemonic() {}
+  virtual void onAmbientChanged(std::string_view /*name*/) {}
   virtual void onResize() {}
   virtual void onFocusChanged() {}
   virtual void onTerminate() {}
@@ -87,8 +103,25 @@ class ControlBase : public HostedObject {
   // Property change protocol: tell the host that the property persisted under `key` changed,
   // unless the control keeps its notifications back (see notificationsEnabled).
   void notifyChanged(std::string_view key);
+  void accessKeyChanged() { site_.controlInfoChanged(); }
+
+  // The busy guard: set while the control changes itself (redraw, own resize, theme, loading),
+  // so that puts neither notify nor redraw and Resize is ignored. Restores the previous state.
+  class BusyScope {
+   public:
+    explicit BusyScope(ControlBase& c) : flag_(c.busy_), previous_(c.busy_) { flag_ = true; }
+    ~BusyScope() { flag_ = previous_; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+
+   private:
+    bool& flag_;
+    bool previous_;
+  };
   virtual bool notificationsEnabled() const { return true; }
   void raiseEvent(int position, std::span<Value> args = {});
+  // Raises the event of that name of the class table.
+  void raiseEvent(std::string_view name, std::span<Value> args = {});
 
   // Hover tracking; a control calls it from its MouseMove. The hooks give its hover look.
   void trackHover();
@@ -113,6 +146,7 @@ class ControlBase : public HostedObject {
   void showTooltip();
 
   ControlSite& site_;
+  bool busy_ = false;
   bool hasFocus_ = false;
   bool hovering_ = false;
   bool terminated_ = false;

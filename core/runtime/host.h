@@ -67,6 +67,8 @@ class ControlSite {
   virtual void raiseEvent(int position, std::span<Value> args) = 0;
   // Tells the host that the persisted property stored under `key` changed.
   virtual void propertyChanged(std::string_view key) = 0;
+  // Tells the host that the control's access key changed.
+  virtual void controlInfoChanged() {}
 };
 
 }  // namespace nx

@@ -9,7 +9,10 @@
 #include "core/runtime/color.h"
 #include "core/runtime/font.h"
 #include "core/runtime/geometry.h"
+#include "core/runtime/mouse_hook.h"
 #include "core/runtime/picture.h"
+#include "core/runtime/popup.h"
+#include "core/runtime/timer.h"
 #include "core/runtime/tooltip_types.h"
 
 namespace nx {
@@ -36,6 +39,14 @@ class SystemServices {
 
   // Opens a document or address with the shell; returns whether the shell accepted it.
   virtual bool shellOpen(std::string_view target) = 0;
+
+  // System timers of the calling thread.
+  virtual TimerService& timers() = 0;
+  // Creates a hidden pop-up window; raises HostError when the platform refuses.
+  virtual std::unique_ptr<PopupWindow> createPopupWindow(const PopupParams& params,
+                                                         PopupCallbacks callbacks) = 0;
+  // Installs a mouse hook on the calling thread; raises HostError when the platform refuses.
+  virtual std::unique_ptr<MouseHook> installMouseHook(MouseHookCallback callback) = 0;
 };
 
 }  // namespace nx

@@ -15,6 +15,8 @@ namespace nx {
 
 using WindowHandle = std::intptr_t;
 
+class PartFactory;
+
 enum class Appearance : std::int16_t { Flat = 0, ThreeD = 1 };
 enum class BorderStyle : std::int16_t { None = 0, FixedSingle = 1 };
 
@@ -69,6 +71,8 @@ class ControlWindow {
   virtual bool setRegion(std::unique_ptr<Region> region, bool redraw) = 0;
 
   virtual Surface& surface() = 0;
+  // The constituent parts the control creates on this window (core/runtime/parts.h).
+  virtual PartFactory& parts() = 0;
 };
 
 }  // namespace nx

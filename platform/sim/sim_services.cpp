@@ -90,4 +90,13 @@ bool SimServices::shellOpen(std::string_view target) {
   return shellResult_;
 }
 
+std::unique_ptr<PopupWindow> SimServices::createPopupWindow(const PopupParams& params,
+                                                            PopupCallbacks callbacks) {
+  return screen_.createPopup(params, std::move(callbacks));
+}
+
+std::unique_ptr<MouseHook> SimServices::installMouseHook(MouseHookCallback callback) {
+  return screen_.installHook(std::move(callback));
+}
+
 }  // namespace nx::sim

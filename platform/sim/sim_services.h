@@ -1,6 +1,7 @@
 // System services of the simulated platform: a fixed system colour scheme, resource pictures and
-// cursors that tests register, tooltip windows and shell requests that are recorded, and the
-// switch that takes the platform gradient fill away.
+// cursors that tests register, tooltip windows and shell requests that are recorded, the switch
+// that takes the platform gradient fill away, timers on a clock that tests advance, and pop-up
+// windows and mouse hooks on a scripted screen.
 #pragma once
 
 #include <functional>
@@ -11,6 +12,8 @@
 
 #include "core/runtime/services.h"
 #include "platform/sim/sim_dc.h"
+#include "platform/sim/sim_screen.h"
+#include "platform/sim/sim_timers.h"
 
 namespace nx::sim {
 
@@ -45,8 +48,14 @@ class SimServices : public SystemServices {
   std::unique_ptr<TooltipWindow> createTooltipWindow(const TooltipWindowParams& params) override;
   std::optional<Rect> clientRect(WindowHandle window) const override;
   bool shellOpen(std::string_view target) override;
+  TimerService& timers() override { return clock_; }
+  std::unique_ptr<PopupWindow> createPopupWindow(const PopupParams& params,
+                                                 PopupCallbacks callbacks) override;
+  std::unique_ptr<MouseHook> installMouseHook(MouseHookCallback callback) override;
 
   // Simulation controls.
+  SimClock& clock() { return clock_; }
+  SimScreen& screen() { return screen_; }
   const std::shared_ptr<Switches>& switches() const { return switches_; }
   void setGradientFillAvailable(bool available) { switches_->gradientFillAvailable = available; }
   void setSystemColor(std::uint8_t index, Rgb color) { sysColors_[index] = color; }
@@ -65,6 +74,8 @@ class SimServices : public SystemServices {
 
  private:
   std::shared_ptr<Switches> switches_ = std::make_shared<Switches>();
+  SimClock clock_;
+  SimScreen screen_{switches_};
   std::map<std::uint8_t, Rgb> sysColors_;
   std::map<std::string, PictureRef> pictures_;
   std::map<std::string, CursorRef> cursors_;

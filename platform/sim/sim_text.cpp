@@ -15,19 +15,6 @@ std::int32_t lineHeightPx(const FontDesc& font) {
   return std::max(roundToInt32(font.size * 4.0 / 3.0), 0) + 2;
 }
 
-std::vector<std::string_view> splitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\r' && text[i] != '\n') continue;
-    lines.push_back(text.substr(start, i - start));
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-    start = i + 1;
-  }
-  lines.push_back(text.substr(start));
-  return lines;
-}
-
 std::int32_t textWidthPx(const FontDesc& font, std::string_view text) {
   std::size_t widest = 0;
   for (std::string_view line : splitLines(text)) widest = std::max(widest, line.size());

@@ -14,13 +14,14 @@
 
 #include "core/runtime/color.h"
 #include "core/runtime/font.h"
+#include "core/runtime/text.h"
 #include "platform/sim/sim_bitmap.h"
 
 namespace nx::sim {
 
 std::int32_t charWidthPx(const FontDesc& font);
 std::int32_t lineHeightPx(const FontDesc& font);
-std::vector<std::string_view> splitLines(std::string_view text);
+using nx::splitLines;
 std::int32_t textWidthPx(const FontDesc& font, std::string_view text);
 std::int32_t textHeightPx(const FontDesc& font, std::string_view text);
 

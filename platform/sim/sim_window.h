@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/runtime/window.h"
+#include "platform/sim/sim_parts.h"
 #include "platform/sim/sim_surface.h"
 
 namespace nx::sim {
@@ -65,6 +66,8 @@ class SimWindow : public ControlWindow {
   Point screenToClient(Point screen) const override;
   bool setRegion(std::unique_ptr<Region> region, bool redraw) override;
   Surface& surface() override { return surface_; }
+  PartFactory& parts() override { return parts_; }
+  SimPartFactory& simParts() { return parts_; }
 
  private:
   void syncSurface();
@@ -86,6 +89,7 @@ class SimWindow : public ControlWindow {
   std::unique_ptr<Region> region_;
   int regionChanges_ = 0;
   SimSurface surface_;
+  SimPartFactory parts_{surface_};
   std::function<void()> onResize_;
 };
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/control/property_table.h"
+#include "core/control/control.h"
 #include "core/control/thread_shared.h"
 #include "platform/sim/sim_host.h"
 #include "platform/sim/sim_objects.h"
@@ -17,72 +17,66 @@ struct ProbeShared {
 
 // A small control that uses every part of the base: caption default, ambient font, a property
 // table with continue-on-error reading, shared objects and hover tracking with a tooltip.
-class ProbeControl : public ControlBase {
+class ProbeControl : public Control<ProbeControl> {
  public:
   static constexpr int kMouseIn = 1;
   static constexpr int kMouseOut = 2;
   static constexpr int kKeyPress = 3;
 
-  explicit ProbeControl(ControlSite& site) : ControlBase(site) {}
+  explicit ProbeControl(ControlSite& site) : Control(site) {}
 
-  static const PropertyTable<ProbeControl>& properties() {
-    using D = PropertyDef<ProbeControl>;
-    static const PropertyTable<ProbeControl> table({
-        D{"Caption",
-          "text",
-          ValueKind::String,
-          {},
-          [](const ProbeControl& c) { return Value{c.defaultCaption("Caption")}; },
-          std::nullopt,
-          [](const ProbeControl& c) { return Value{c.caption}; },
-          [](ProbeControl& c, const Value& v) { c.caption = std::get<std::string>(v); },
-          {}},
-        D{"Count",
-          "cnt",
-          ValueKind::Int32,
-          std::int32_t{5},
-          {},
-          Value{std::int32_t{5}},
-          [](const ProbeControl& c) { return Value{c.count}; },
-          [](ProbeControl& c, const Value& v) { c.count = std::get<std::int32_t>(v); },
-          {}},
-        D{"Flag",
-          "flag",
-          ValueKind::Bool,
-          VBool::True,
-          {},
-          Value{VBool::True},
-          [](const ProbeControl& c) { return Value{toVBool(c.flag)}; },
-          [](ProbeControl& c, const Value& v) { c.flag = std::get<VBool>(v) != VBool::False; },
-          {}},
-        D{"Font",
-          "font",
-          ValueKind::Font,
-          {},
-          [](const ProbeControl& c) { return Value{c.font}; },
-          std::nullopt,
-          [](const ProbeControl& c) { return Value{c.font}; },
-          [](ProbeControl& c, const Value& v) { c.font = std::get<FontRef>(v); },
-          {}},
-        D{"ExProp",
-          "ExProp",
-          ValueKind::String,
-          std::string(),
-          {},
-          Value{std::string()},
-          [](const ProbeControl& c) { return Value{c.exProp}; },
-          [](ProbeControl& c, const Value& v) {
-            c.exProp = std::get<std::string>(v);
-            c.settings = parseExProp(c.exProp);
-          },
-          {}},
+  static const ClassTable<ProbeControl>& classTable() {
+    using P = Property<ProbeControl>;
+    static const ClassTable<ProbeControl> table(ClassSpec<ProbeControl>{
+        .name = "ProbeControl",
+        .members =
+            {
+                P{.name = "Caption",
+                  .type = types::String,
+                  .key = "text",
+                  .dynamicDefault =
+                      [](const ProbeControl& c) { return Value{c.defaultCaption("Caption")}; },
+                  .get = [](const ProbeControl& c) { return Value{c.caption}; },
+                  .put = [](ProbeControl& c, const Value& v) { c.caption = toText(v); }},
+                P{.name = "Count",
+                  .type = types::Long,
+                  .key = "cnt",
+                  .storeDefault = 5,
+                  .newValue = 5,
+                  .get = [](const ProbeControl& c) { return Value{c.count}; },
+                  .put = [](ProbeControl& c, const Value& v) { c.count = toInt32(v); }},
+                P{.name = "Flag",
+                  .type = types::Bool,
+                  .key = "flag",
+                  .storeDefault = VBool::True,
+                  .newValue = VBool::True,
+                  .get = [](const ProbeControl& c) { return Value{toVBool(c.flag)}; },
+                  .put = [](ProbeControl& c, const Value& v) { c.flag = toBool(v); }},
+                P{.name = "Font",
+                  .type = types::Font,
+                  .key = "font",
+                  .dynamicDefault = [](const ProbeControl& c) { return Value{c.font}; },
+                  .byRef = true,
+                  .get = [](const ProbeControl& c) { return Value{c.font}; },
+                  .put = [](ProbeControl& c, const Value& v) { c.font = toFont(v); }},
+                P{.name = "ExProp",
+                  .type = types::String,
+                  .key = "ExProp",
+                  .storeDefault = std::string(),
+                  .newValue = std::string(),
+                  .hidden = true,
+                  .get = [](const ProbeControl& c) { return Value{c.exProp}; },
+                  .put =
+                      [](ProbeControl& c, const Value& v) {
+                        c.exProp = toText(v);
+                        c.settings = parseExProp(c.exProp);
+                      }},
+            },
+        .events = {{"MouseIn"}, {"MouseOut"}, {"KeyPress", {{"KeyAscii", types::Short, true}}}},
+        .readPolicy = ReadPolicy::ContinueOnError,
+        .writePolicy = ReadPolicy::ContinueOnError,
     });
     return table;
-  }
-
-  Value getProperty(std::string_view name) const override { return properties().get(*this, name); }
-  void putProperty(std::string_view name, const Value& v) override {
-    properties().put(*this, name, v);
   }
 
   std::string caption;
@@ -109,10 +103,10 @@ class ProbeControl : public ControlBase {
   }
   void onReadProperties(PropertyBag& bag) override {
     font = services().createFont(FontDesc{});
-    properties().read(*this, bag, LoadMode::ViaPut, policy);
+    readStored(bag, policy);
   }
   void onWriteProperties(PropertyBag& bag) const override {
-    properties().write(*this, bag, policy);
+    writeStored(bag, policy);
   }
   void onMouseMove(std::int16_t, std::int16_t, double, double) override { trackHover(); }
   // Passes the key to the host by reference and takes back what the host left in it.

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/control/property_table.h"
+#include "core/control/class_table.h"
 #include "core/runtime/errors.h"
 #include "platform/sim/sim_objects.h"
 

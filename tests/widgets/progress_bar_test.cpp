@@ -7,6 +7,8 @@
 namespace nx {
 namespace {
 
+constexpr int kChange = 3;  // __NxProgressBar: Click, DblClick, Change
+
 sim::SiteOptions barSite(double width = 3000, double height = 300) {
   sim::SiteOptions o;
   o.name = "NxProgressBar1";
@@ -18,7 +20,7 @@ sim::SiteOptions barSite(double width = 3000, double height = 300) {
 TEST(NxProgressBar, NewControlShowsThemeOneAndTheTableValues) {
   sim::SimHost host;
   auto& bar = host.create<NxProgressBar>(barSite());
-  for (const auto& def : NxProgressBar::properties().defs()) {
+  for (const auto& def : NxProgressBar::classTable().info().members) {
     if (!def.newValue) continue;
     EXPECT_TRUE(sameValue(bar.getProperty(def.name), *def.newValue)) << def.name;
   }
@@ -40,7 +42,7 @@ TEST(NxProgressBar, NewControlShowsThemeOneAndTheTableValues) {
   EXPECT_THROW(bar.putProperty("hWnd", Value{std::int32_t{1}}), HostError);
   // The interface order of the table.
   std::vector<std::string_view> names;
-  for (const auto& def : NxProgressBar::properties().defs()) names.push_back(def.name);
+  for (const auto& def : NxProgressBar::classTable().info().members) names.push_back(def.name);
   EXPECT_EQ(names, (std::vector<std::string_view>{
                        "hWnd", "Theme", "Image", "Appearance", "BorderStyle", "BorderColor",
                        "BarColor", "BackColor", "LightColor", "LightStyle", "Orientation", "Min",
@@ -56,20 +58,20 @@ TEST(NxProgressBar, ValueMinMaxRulesAndChangeEvents) {
   bar.setValue(50);
   EXPECT_EQ(bar.value(), 50);
   EXPECT_FLOAT_EQ(bar.percentage(), 50.0f);
-  EXPECT_EQ(site.eventCount(NxProgressBar::kChangeEvent), 1);
+  EXPECT_EQ(site.eventCount(kChange), 1);
   bar.putProperty("Value", Value{std::int32_t{150}});
   EXPECT_EQ(bar.value(), 100);
-  EXPECT_EQ(site.eventCount(NxProgressBar::kChangeEvent), 2);
+  EXPECT_EQ(site.eventCount(kChange), 2);
   bar.setValue(100);
   bar.setValue(1000);
-  EXPECT_EQ(site.eventCount(NxProgressBar::kChangeEvent), 2);
+  EXPECT_EQ(site.eventCount(kChange), 2);
   EXPECT_FLOAT_EQ(bar.percentage(), 100.0f);
 
   site.clearLog();
   bar.setMaxValue(40);  // pulls Value down without Change
   EXPECT_EQ(bar.maxValue(), 40);
   EXPECT_EQ(bar.value(), 40);
-  EXPECT_EQ(site.eventCount(NxProgressBar::kChangeEvent), 0);
+  EXPECT_EQ(site.eventCount(kChange), 0);
   EXPECT_EQ(site.changes(), std::vector<std::string>{"maxv"});
   bar.setMaxValue(0);  // equal to Min: ignored
   bar.setMaxValue(-5);
@@ -81,7 +83,7 @@ TEST(NxProgressBar, ValueMinMaxRulesAndChangeEvents) {
   site.clearLog();
   bar.setMinValue(30);  // pushes Value up without Change
   EXPECT_EQ(bar.value(), 30);
-  EXPECT_EQ(site.eventCount(NxProgressBar::kChangeEvent), 0);
+  EXPECT_EQ(site.eventCount(kChange), 0);
   EXPECT_FLOAT_EQ(bar.percentage(), 0.0f);
   bar.setValue(-100);
   EXPECT_EQ(bar.value(), 30);
@@ -91,7 +93,7 @@ TEST(NxProgressBar, ValueMinMaxRulesAndChangeEvents) {
   // Change comes after the store and the redraw.
   ASSERT_FALSE(site.log().empty());
   EXPECT_EQ(site.log().back().kind, sim::Record::Kind::Event);
-  EXPECT_EQ(site.log().back().position, NxProgressBar::kChangeEvent);
+  EXPECT_EQ(site.log().back().position, kChange);
 
   // Extreme ranges neither overflow nor lose the percentage.
   bar.setMinValue(INT32_MIN);
@@ -197,7 +199,7 @@ TEST(NxProgressBar, NotifiesTheHostOnlyAtDesignTime) {
   running.setTheme(thmOffice);
   running.setXtrVar(Value{std::string("data")});
   EXPECT_TRUE(host.site(running).changes().empty());
-  EXPECT_EQ(host.site(running).eventCount(NxProgressBar::kChangeEvent), 1);  // events still go
+  EXPECT_EQ(host.site(running).eventCount(kChange), 1);  // events still go
 
   sim::SiteOptions noAmbient = barSite();
   noAmbient.hasAmbient = false;
@@ -323,7 +325,7 @@ TEST(NxProgressBar, RoundTripAwayFromEveryDefaultAndBack) {
   sim::SimPropertyBag bag = host.save(bar);
 
   auto& copy = host.create<NxProgressBar>(barSite(), &bag);
-  for (const auto& def : NxProgressBar::properties().defs()) {
+  for (const auto& def : NxProgressBar::classTable().info().members) {
     if (!def.persisted()) continue;
     EXPECT_TRUE(sameValue(copy.getProperty(def.name), bar.getProperty(def.name))) << def.name;
   }
@@ -347,7 +349,7 @@ TEST(NxProgressBar, RoundTripAwayFromEveryDefaultAndBack) {
   sim::SimPropertyBag defaults = host.save(bar);
   EXPECT_EQ(defaults.size(), 1u);  // only "xtrVar", which has no default
   auto& back = host.create<NxProgressBar>(barSite(), &defaults);
-  for (const auto& def : NxProgressBar::properties().defs()) {
+  for (const auto& def : NxProgressBar::classTable().info().members) {
     if (!def.persisted()) continue;
     EXPECT_TRUE(sameValue(back.getProperty(def.name), def.storeDefault)) << def.name;
   }

@@ -5,121 +5,111 @@
 
 namespace nx {
 
-// ReadProperties stores the direct keys without their puts' side effects; this is the one place
-// that reaches into the state for that.
-struct ProgressBarLoader {
-  static ProgressBarState& state(NxProgressBar& c) { return c.s_; }
-};
-
 namespace {
 
-using Def = PropertyDef<NxProgressBar>;
 using PB = NxProgressBar;
+using P = Property<PB>;
 
-Def readOnly(std::string_view name, ValueKind kind, std::function<Value(const PB&)> get) {
-  Def d{name, {}, kind, {}, {}, std::nullopt, std::move(get), {}, {}, LoadMode::Direct};
-  return d;
+// An enumerated or numeric property stored straight into its field when read.
+P direct(std::string_view name, TypeSpec type, std::string_view key, std::int32_t storeDefault,
+         std::int32_t newValue, std::int32_t (PB::*get)() const, void (PB::*put)(std::int32_t),
+         std::function<void(PB&, const Value&)> load) {
+  return P{.name = name,
+           .type = type,
+           .key = key,
+           .storeDefault = storeDefault,
+           .newValue = newValue,
+           .load = LoadMode::Direct,
+           .get = getter(get),
+           .put = setter(put),
+           .direct = std::move(load)};
 }
 
-// A persisted 32-bit property stored directly when read.
-Def direct(std::string_view name, std::string_view key, std::int32_t storeDefault,
-           std::int32_t newValue, std::int32_t (PB::*get)() const, void (PB::*put)(std::int32_t),
-           std::int32_t ProgressBarState::*field) {
-  return Def{name,
-             key,
-             ValueKind::Int32,
-             storeDefault,
-             {},
-             Value{newValue},
-             [get](const PB& c) { return Value{(c.*get)()}; },
-             [put](PB& c, const Value& v) { (c.*put)(toInt32(v)); },
-             [field](PB& c, const Value& v) { ProgressBarLoader::state(c).*field = toInt32(v); },
-             LoadMode::Direct};
-}
-
-// A colour property, read through its put.
-Def color(std::string_view name, OleColor storeDefault, OleColor newValue,
-          OleColor (PB::*get)() const, void (PB::*put)(OleColor)) {
-  return Def{name,
-             name,
-             ValueKind::Int32,
-             storeDefault,
-             {},
-             Value{newValue},
-             [get](const PB& c) { return Value{(c.*get)()}; },
-             [put](PB& c, const Value& v) { (c.*put)(toInt32(v)); },
-             {},
-             LoadMode::ViaPut};
+// A colour read through its put with the busy guard set (neither notifying nor resetting the
+// theme).
+P color(std::string_view name, OleColor storeDefault, OleColor newValue,
+        OleColor (PB::*get)() const, void (PB::*put)(OleColor)) {
+  return P{.name = name,
+           .type = types::Color,
+           .key = name,
+           .storeDefault = storeDefault,
+           .newValue = newValue,
+           .load = LoadMode::ViaPutGuarded,
+           .get = getter(get),
+           .put = setter(put)};
 }
 
 }  // namespace
 
-const PropertyTable<NxProgressBar>& NxProgressBar::properties() {
-  static const PropertyTable<NxProgressBar> table(
-      {
-          readOnly("hWnd", ValueKind::Int32, [](const PB& c) { return Value{c.hWnd()}; }),
-          Def{"Theme",
-              {},
-              ValueKind::Int32,
-              {},
-              {},
-              Value{std::int32_t{thmCorporate}},
-              [](const PB& c) { return Value{c.theme()}; },
-              [](PB& c, const Value& v) { c.setTheme(toInt32(v)); },
-              {},
-              LoadMode::Direct},
-          readOnly("Image", ValueKind::Picture, [](const PB& c) { return Value{c.image()}; }),
-          direct("Appearance", "uappear", apFlat, apFlat, &PB::appearance, &PB::setAppearance,
-                 &ProgressBarState::appearance),
-          direct("BorderStyle", "uborder", bsNone, bsFixedSingle, &PB::borderStyle,
-                 &PB::setBorderStyle, &ProgressBarState::borderStyle),
-          color("BorderColor", 0x00000000, 0x00C9A08D, &PB::borderColor, &PB::setBorderColor),
-          color("BarColor", 0x00BBAD9C, 0x00873A00, &PB::barColor, &PB::setBarColor),
-          color("BackColor", 0x00FFFFFF, 0x00DED9D8, &PB::backColor, &PB::setBackColor),
-          color("LightColor", 0x00FFFFFF, 0x00FFFFFF, &PB::lightColor, &PB::setLightColor),
-          direct("LightStyle", "lstyle", lsSoft, lsTube, &PB::lightStyle, &PB::setLightStyle,
-                 &ProgressBarState::lightStyle),
-          direct("Orientation", "orient", orVertical, orHorizontal, &PB::orientation,
-                 &PB::setOrientation, &ProgressBarState::orientation),
-          direct("Min", "minv", 0, 0, &PB::minValue, &PB::setMinValue, &ProgressBarState::minValue),
-          direct("Max", "maxv", 100, 100, &PB::maxValue, &PB::setMaxValue,
-                 &ProgressBarState::maxValue),
-          direct("Value", "vl", 0, 0, &PB::value, &PB::setValue, &ProgressBarState::value),
-          readOnly("Percentage", ValueKind::Single,
-                   [](const PB& c) { return Value{c.percentage()}; }),
-          Def{"xtrVar",
-              "xtrVar",
-              ValueKind::Empty,
-              {},
-              {},
-              Value{},
-              [](const PB& c) { return c.xtrVar(); },
-              [](PB& c, const nx::Value& v) { c.setXtrVar(v); },
-              [](PB& c, const nx::Value& v) { ProgressBarLoader::state(c).xtrVar = v; },
-              LoadMode::Direct},
-      },
-      PersistOrder{{"BarColor", "BackColor", "LightColor", "BorderColor", "lstyle", "orient",
+const ClassTable<NxProgressBar>& NxProgressBar::classTable() {
+  using types::enumeration;
+  using S = ProgressBarState;
+  static const ClassTable<NxProgressBar> table(ClassSpec<NxProgressBar>{
+      .name = "NxProgressBar",
+      .members =
+          {
+              P{.name = "hWnd", .type = types::Long, .get = getter(&PB::hWnd)},
+              P{.name = "Theme",
+                .type = enumeration("PB_THEME"),
+                .notifyKey = "thm",
+                .newValue = std::int32_t{thmCorporate},
+                .get = getter(&PB::theme),
+                .put = setter(&PB::setTheme)},
+              P{.name = "Image", .type = types::Picture, .get = getter(&PB::image)},
+              direct("Appearance", enumeration("PB_APPEARANCE"), "uappear", apFlat, apFlat,
+                     &PB::appearance, &PB::setAppearance, field(&PB::s_, &S::appearance)),
+              direct("BorderStyle", enumeration("PB_BORDERSTYLE"), "uborder", bsNone,
+                     bsFixedSingle, &PB::borderStyle, &PB::setBorderStyle,
+                     field(&PB::s_, &S::borderStyle)),
+              color("BorderColor", 0x00000000, 0x00C9A08D, &PB::borderColor, &PB::setBorderColor),
+              color("BarColor", 0x00BBAD9C, 0x00873A00, &PB::barColor, &PB::setBarColor),
+              color("BackColor", 0x00FFFFFF, 0x00DED9D8, &PB::backColor, &PB::setBackColor),
+              color("LightColor", 0x00FFFFFF, 0x00FFFFFF, &PB::lightColor, &PB::setLightColor),
+              direct("LightStyle", enumeration("PB_LIGHTSTYLE"), "lstyle", lsSoft, lsTube,
+                     &PB::lightStyle, &PB::setLightStyle, field(&PB::s_, &S::lightStyle)),
+              direct("Orientation", enumeration("PB_ORIENTATION"), "orient", orVertical,
+                     orHorizontal, &PB::orientation, &PB::setOrientation,
+                     field(&PB::s_, &S::orientation)),
+              direct("Min", types::Long, "minv", 0, 0, &PB::minValue, &PB::setMinValue,
+                     field(&PB::s_, &S::minValue)),
+              direct("Max", types::Long, "maxv", 100, 100, &PB::maxValue, &PB::setMaxValue,
+                     field(&PB::s_, &S::maxValue)),
+              direct("Value", types::Long, "vl", 0, 0, &PB::value, &PB::setValue,
+                     field(&PB::s_, &S::value)),
+              P{.name = "Percentage", .type = types::Single, .get = getter(&PB::percentage)},
+              P{.name = "xtrVar",
+                .type = types::Variant,
+                .key = "xtrVar",
+                .newValue = Value{},
+                .load = LoadMode::Direct,
+                .sample = Value{std::string("tag")},
+                .get = [](const PB& c) { return c.xtrVar(); },
+                .put = [](PB& c, const Value& v) { c.setXtrVar(v); },
+                .direct = [](PB& c, const Value& v) { c.s_.xtrVar = v; }},
+          },
+      .events = {{"Click"}, {"DblClick"}, {"Change"}},
+      .enums = {{"PB_THEME",
+                 {{"thmCUSTOM", thmCUSTOM},
+                  {"thmCorporate", thmCorporate},
+                  {"thmOffice", thmOffice},
+                  {"thmVitamin", thmVitamin},
+                  {"thmMercury3D", thmMercury3D},
+                  {"thmNature3D", thmNature3D}}},
+                {"PB_APPEARANCE", {{"apFlat", apFlat}, {"ap3D", ap3D}}},
+                {"PB_BORDERSTYLE", {{"bsNone", bsNone}, {"bsFixedSingle", bsFixedSingle}}},
+                {"PB_LIGHTSTYLE", {{"lsSoft", lsSoft}, {"lsTube", lsTube}}},
+                {"PB_ORIENTATION", {{"orHorizontal", orHorizontal}, {"orVertical", orVertical}}}},
+      .defaultProperty = "Value",
+      .defaultEvent = "Change",
+      .readOrder = {"BarColor", "BackColor", "LightColor", "BorderColor", "lstyle", "orient",
                     "uappear", "uborder", "minv", "maxv", "vl", "xtrVar"},
-                   {"BarColor", "BackColor", "LightColor", "BorderColor", "orient", "lstyle",
-                    "uappear", "uborder", "minv", "maxv", "vl", "xtrVar"}});
+      .writeOrder = {"BarColor", "BackColor", "LightColor", "BorderColor", "orient", "lstyle",
+                     "uappear", "uborder", "minv", "maxv", "vl", "xtrVar"},
+  });
   return table;
 }
 
-NxProgressBar::NxProgressBar(ControlSite& site) : ControlBase(site) {}
-
-Value NxProgressBar::getProperty(std::string_view name) const {
-  return properties().get(*this, name);
-}
-
-std::optional<std::string_view> NxProgressBar::propertyForKey(std::string_view key) const {
-  // Theme is not persisted; its notification still names it.
-  if (key == "thm") return "Theme";
-  return properties().nameForKey(key);
-}
-
-void NxProgressBar::putProperty(std::string_view name, const nx::Value& value) {
-  properties().put(*this, name, value);
-}
+NxProgressBar::NxProgressBar(ControlSite& site) : Control(site) {}
 
 std::int32_t NxProgressBar::hWnd() const {
   return static_cast<std::int32_t>(window().handle());
@@ -146,7 +136,7 @@ void NxProgressBar::applyTheme(std::int32_t theme, bool redrawAfter) {
   std::optional<ProgressBarTheme> t = progressBarTheme(theme);
   if (!t) return;
   {
-    BusyScope busy(busy_);
+    BusyScope busy(*this);
     setBarColor(t->bar);
     setBackColor(t->back);
     setLightColor(t->light);
@@ -174,7 +164,7 @@ void NxProgressBar::setBorderStyle(std::int32_t value) {
 
 void NxProgressBar::putColor(ColorProperty& color, OleColor value, std::string_view key) {
   color.set(value, services());
-  if (busy_) return;
+  if (busy()) return;
   notifyChanged(key);
   resetTheme();
   redraw();
@@ -202,7 +192,7 @@ void NxProgressBar::setLightStyle(std::int32_t value) {
 
 void NxProgressBar::setOrientation(std::int32_t value) {
   if (value != s_.orientation) {
-    BusyScope busy(busy_);
+    BusyScope busy(*this);
     const double w = window().width();
     const double h = window().height();
     window().setWidth(h);
@@ -235,7 +225,7 @@ void NxProgressBar::setValue(std::int32_t v) {
   s_.value = next;
   notifyChanged("vl");
   redraw();
-  raiseEvent(kChangeEvent);
+  raiseEvent("Change");
 }
 
 void NxProgressBar::setXtrVar(const nx::Value& v) {
@@ -253,18 +243,9 @@ void NxProgressBar::onInitProperties() {
   s_.orientation = orHorizontal;
 }
 
-void NxProgressBar::onReadProperties(PropertyBag& bag) {
-  {
-    BusyScope busy(busy_);
-    properties().read(*this, bag, LoadMode::ViaPut, ReadPolicy::Propagate);
-  }
-  properties().read(*this, bag, LoadMode::Direct, ReadPolicy::Propagate);
+void NxProgressBar::onLoaded() {
   std::optional<bool> userMode = ambientUserMode();
   design_ = userMode.has_value() && !*userMode;
-}
-
-void NxProgressBar::onWriteProperties(PropertyBag& bag) const {
-  properties().write(*this, bag);
 }
 
 void NxProgressBar::recordSizes() {
@@ -276,9 +257,9 @@ void NxProgressBar::recordSizes() {
 }
 
 void NxProgressBar::onResize() {
-  if (busy_) return;
+  if (busy()) return;
   {
-    BusyScope busy(busy_);
+    BusyScope busy(*this);
     if (window().scaleHeight() < kMinimumSize) window().setHeight(kMinimumSize);
     if (window().scaleWidth() < kMinimumSize) window().setWidth(kMinimumSize);
   }
@@ -287,8 +268,8 @@ void NxProgressBar::onResize() {
 }
 
 void NxProgressBar::redraw() {
-  if (busy_) return;
-  BusyScope busy(busy_);
+  if (busy()) return;
+  BusyScope busy(*this);
   ControlWindow& w = window();
   Surface& surface = w.surface();
   surface.clear();
@@ -311,10 +292,10 @@ void NxProgressBar::redraw() {
 }
 
 void NxProgressBar::onClick() {
-  raiseEvent(kClickEvent);
+  raiseEvent("Click");
 }
 void NxProgressBar::onDblClick() {
-  raiseEvent(kDblClickEvent);
+  raiseEvent("DblClick");
 }
 
 }  // namespace nx

@@ -6,31 +6,21 @@
 #include <cstdint>
 #include <string_view>
 
-#include "core/control/control_base.h"
-#include "core/control/property_table.h"
+#include "core/control/control.h"
 #include "widgets/progressbar/progress_bar_model.h"
 
 namespace nx {
 
-class NxProgressBar : public ControlBase {
+class NxProgressBar : public Control<NxProgressBar> {
  public:
-  // Events of __NxProgressBar, by position.
-  static constexpr int kClickEvent = 1;
-  static constexpr int kDblClickEvent = 2;
-  static constexpr int kChangeEvent = 3;
-  static constexpr int kDefaultEvent = kChangeEvent;
-  static constexpr std::string_view kDefaultProperty = "Value";
   // Smallest drawing width and height, in twips.
   static constexpr double kMinimumSize = 60.0;
 
   explicit NxProgressBar(ControlSite& site);
 
-  // The properties of _NxProgressBar in interface order; `Value` is the default property.
-  static const PropertyTable<NxProgressBar>& properties();
-
-  Value getProperty(std::string_view name) const override;
-  void putProperty(std::string_view name, const Value& value) override;
-  std::optional<std::string_view> propertyForKey(std::string_view key) const override;
+  // _NxProgressBar and __NxProgressBar: `Value` is the default property, `Change` the default
+  // event.
+  static const ClassTable<NxProgressBar>& classTable();
 
   std::int32_t hWnd() const;
   std::int32_t theme() const { return s_.theme; }
@@ -63,7 +53,6 @@ class NxProgressBar : public ControlBase {
   void setXtrVar(const nx::Value& v);
 
   // Transient state, for the host glue and tests.
-  bool busy() const { return busy_; }
   bool designMode() const { return design_; }
   std::int32_t drawWidthPx() const { return drawWidthPx_; }
   std::int32_t drawHeightPx() const { return drawHeightPx_; }
@@ -71,29 +60,13 @@ class NxProgressBar : public ControlBase {
 
  protected:
   void onInitProperties() override;
-  void onReadProperties(PropertyBag& bag) override;
-  void onWriteProperties(PropertyBag& bag) const override;
+  void onLoaded() override;
   void onResize() override;
   void onClick() override;
   void onDblClick() override;
   bool notificationsEnabled() const override { return design_; }
 
  private:
-  friend struct ProgressBarLoader;
-
-  // Sets the busy flag for a scope and puts the previous state back at its end.
-  class BusyScope {
-   public:
-    explicit BusyScope(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
-    ~BusyScope() { flag_ = previous_; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-   private:
-    bool& flag_;
-    bool previous_;
-  };
-
   void putColor(ColorProperty& color, OleColor value, std::string_view key);
   void applyTheme(std::int32_t theme, bool redraw);
   void resetTheme();
@@ -101,7 +74,6 @@ class NxProgressBar : public ControlBase {
   void redraw();
 
   ProgressBarState s_;
-  bool busy_ = false;
   bool design_ = false;
   double drawWidthTw_ = 0;
   double drawHeightTw_ = 0;

@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <map>
+#include <span>
 #include <vector>
 
 #include "core/runtime/errors.h"
@@ -15,6 +16,7 @@
 #include "platform/win32/com/module.h"
 #include "platform/win32/com/persistence.h"
 #include "platform/win32/com/value_variant.h"
+#include "platform/win32/runtime/gdi.h"
 #include "platform/win32/runtime/ole_objects.h"
 #include "platform/win32/runtime/win32_services.h"
 #include "platform/win32/runtime/win32_window.h"
@@ -194,7 +196,7 @@ class ControlObject final : public IOleObject,
 
   // IOleControl
   HRESULT STDMETHODCALLTYPE GetControlInfo(CONTROLINFO* info) override;
-  HRESULT STDMETHODCALLTYPE OnMnemonic(MSG*) override { return S_OK; }
+  HRESULT STDMETHODCALLTYPE OnMnemonic(MSG* msg) override;
   HRESULT STDMETHODCALLTYPE OnAmbientPropertyChange(DISPID) override;
   HRESULT STDMETHODCALLTYPE FreezeEvents(BOOL freeze) override {
     frozen_ += freeze ? 1 : (frozen_ > 0 ? -1 : 0);
@@ -273,7 +275,7 @@ class ControlObject final : public IOleObject,
   HRESULT dualQueryInterface(REFIID iid, void** out) override { return QueryInterface(iid, out); }
   ULONG dualAddRef() override { return AddRef(); }
   ULONG dualRelease() override { return Release(); }
-  HRESULT invokeSlot(const DualSlot& slot, VARIANT& arg, VARIANT& result) override;
+  HRESULT invokeSlot(const DualSlot& slot, std::span<VARIANT> args, VARIANT& result) override;
 
   // ControlSite
   ControlWindow& window() override { return *window_; }
@@ -282,6 +284,7 @@ class ControlObject final : public IOleObject,
   const Ambient* ambient() const override;
   void raiseEvent(int position, std::span<Value> args) override;
   void propertyChanged(std::string_view key) override;
+  void controlInfoChanged() override;
 
   // WindowOwner
   void windowInput(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -334,6 +337,7 @@ class ControlObject final : public IOleObject,
   bool inPlace_ = false;
   bool uiActive_ = false;
   int frozen_ = 0;
+  AccelTable accelerators_;  // of the last GetControlInfo
 };
 
 namespace {
@@ -505,7 +509,8 @@ void ControlObject::ensureLoaded() {
   control_->Resize();
 }
 
-HRESULT ControlObject::invokeSlot(const DualSlot& slot, VARIANT& arg, VARIANT& result) {
+HRESULT ControlObject::invokeSlot(const DualSlot& slot, std::span<VARIANT> args,
+                                  VARIANT& result) {
   return guarded(*cls_.iid, [&] {
     ensureLoaded();
     if (slot.kind == INVOKE_PROPERTYGET) {
@@ -513,13 +518,25 @@ HRESULT ControlObject::invokeSlot(const DualSlot& slot, VARIANT& arg, VARIANT& r
       if (FAILED(hr)) throw HostError("the value cannot be returned");
       return;
     }
+    std::vector<Value> values(args.size());
+    for (std::size_t i = 0; i < args.size(); ++i)
+      if (FAILED(fromVariant(args[i], values[i])))
+        throw ConversionError("Type mismatch: " + slot.name);
     if (slot.kind == INVOKE_PROPERTYPUT || slot.kind == INVOKE_PROPERTYPUTREF) {
-      Value v;
-      if (FAILED(fromVariant(arg, v))) throw ConversionError("Type mismatch: " + slot.name);
-      control_->putProperty(slot.name, v);
+      if (values.size() != 1) throw HostError("wrong number of arguments: " + slot.name);
+      control_->putProperty(slot.name, values[0]);
       return;
     }
-    throw HostError("method " + slot.name + " is not available");
+    const Value returned = control_->invokeMethod(slot.name, values);
+    // By-reference arguments go back as the control left them.
+    for (std::size_t i = 0; i < args.size() && i < slot.params.size(); ++i) {
+      if (!slot.params[i].byRef) continue;
+      VariantClear(&args[i]);
+      if (FAILED(toVariant(values[i], args[i])))
+        throw HostError("an argument cannot be returned: " + slot.name);
+    }
+    if (slot.resultType != VT_EMPTY && FAILED(toVariant(returned, result)))
+      throw HostError("the value cannot be returned");
   });
 }
 
@@ -705,14 +722,50 @@ HRESULT ControlObject::SetObjectRects(LPCRECT pos, LPCRECT) {
 
 HRESULT ControlObject::GetControlInfo(CONTROLINFO* info) {
   if (!info) return E_POINTER;
+  if (info->cb != 0 && info->cb < sizeof(CONTROLINFO)) return E_INVALIDARG;
   info->hAccel = nullptr;
   info->cAccel = 0;
   info->dwFlags = 0;
+  const char key = control_->accessKey();
+  if (key == 0) return S_OK;
+  // Alt+letter, and the letter alone for hosts that route plain mnemonics.
+  const SHORT scan = VkKeyScanA(key);
+  if (scan == -1) return S_OK;
+  const WORD vk = LOBYTE(scan);
+  ACCEL entries[] = {{FVIRTKEY | FALT, vk, 1}, {FVIRTKEY, vk, 1}};
+  accelerators_.reset(CreateAcceleratorTableA(entries, 2));
+  if (!accelerators_) return S_OK;
+  info->hAccel = accelerators_.get();
+  info->cAccel = 2;
   return S_OK;
 }
 
-HRESULT ControlObject::OnAmbientPropertyChange(DISPID) {
-  return S_OK;
+HRESULT ControlObject::OnMnemonic(MSG*) {
+  return guarded(*cls_.iid, [&] {
+    ensureLoaded();
+    control_->Mnemonic();
+  });
+}
+
+HRESULT ControlObject::OnAmbientPropertyChange(DISPID id) {
+  const char* name = "";
+  switch (id) {
+    case DISPID_AMBIENT_USERMODE:
+      name = "UserMode";
+      break;
+    case DISPID_AMBIENT_DISPLAYASDEFAULT:
+      name = "DisplayAsDefault";
+      break;
+    case DISPID_AMBIENT_FONT:
+      name = "Font";
+      break;
+    case DISPID_UNKNOWN:
+      break;
+    default:
+      return S_OK;
+  }
+  if (!loaded_) return S_OK;
+  return guarded(*cls_.iid, [&] { control_->AmbientChanged(name); });
 }
 
 // ---- IViewObject2 ----
@@ -876,10 +929,12 @@ void ControlObject::propertyChanged(std::string_view key) {
   for (const ComPtr<IUnknown>& sink : notify_->sinks()) {
     if (auto n = sink.as<IPropertyNotifySink>(IID_IPropertyNotifySink)) n->OnChanged(id);
   }
-  if (clientSite_) {
-    if (auto control = clientSite_.as<IOleControlSite>(IID_IOleControlSite))
-      control->OnControlInfoChanged();
-  }
+}
+
+void ControlObject::controlInfoChanged() {
+  if (!clientSite_) return;
+  if (auto control = clientSite_.as<IOleControlSite>(IID_IOleControlSite))
+    control->OnControlInfoChanged();
 }
 
 // ---- window ----

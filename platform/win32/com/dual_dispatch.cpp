@@ -179,11 +179,184 @@ void clearResult(VARTYPE type, void* out) {
 HRESULT callSlot(void* p, std::size_t index, VARIANT& arg, VARIANT& result) {
   try {
     const DualObject* o = self(p);
-    return o->owner->invokeSlot(o->iface->slots()[index], arg, result);
+    const DualSlot& slot = o->iface->slots()[index];
+    const bool hasArg = slot.kind != INVOKE_PROPERTYGET;
+    return o->owner->invokeSlot(slot, std::span<VARIANT>(&arg, hasArg ? 1 : 0), result);
   } catch (...) {
     return E_UNEXPECTED;
   }
 }
+
+// Types whose values arrive in one register or stack slot of pointer size.
+bool integerClass(VARTYPE type) {
+  switch (type) {
+    case VT_I2:
+    case VT_BOOL:
+    case VT_UI1:
+    case VT_I4:
+    case VT_INT:
+    case VT_UI4:
+    case VT_UINT:
+    case VT_BSTR:
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
+      return true;
+    default:
+      return false;
+  }
+}
+
+// An integer-class value as it arrives in a register or stack slot, as a VARIANT of `type`
+// (a copy the VARIANT owns). False for a type that cannot arrive that way.
+bool variantFromRaw(VARTYPE type, std::uintptr_t raw, VARIANT& out) {
+  VariantInit(&out);
+  V_VT(&out) = type;
+  switch (type) {
+    case VT_I2:
+      V_I2(&out) = static_cast<SHORT>(raw);
+      return true;
+    case VT_BOOL:
+      V_BOOL(&out) = static_cast<VARIANT_BOOL>(raw);
+      return true;
+    case VT_UI1:
+      V_UI1(&out) = static_cast<BYTE>(raw);
+      return true;
+    case VT_I4:
+    case VT_INT:
+      V_I4(&out) = static_cast<LONG>(raw);
+      return true;
+    case VT_UI4:
+    case VT_UINT:
+      V_UI4(&out) = static_cast<ULONG>(raw);
+      return true;
+    case VT_BSTR: {
+      const BSTR in = reinterpret_cast<BSTR>(raw);
+      V_BSTR(&out) = SysAllocStringLen(in, SysStringLen(in));
+      return true;
+    }
+    case VT_DISPATCH:
+    case VT_UNKNOWN: {
+      IUnknown* in = reinterpret_cast<IUnknown*>(raw);
+      if (in) in->AddRef();
+      V_UNKNOWN(&out) = in;
+      return true;
+    }
+    default:
+      V_VT(&out) = VT_EMPTY;
+      return false;
+  }
+}
+
+// A by-reference argument: the value it points to, as a VARIANT (a copy).
+bool variantFromPointer(VARTYPE type, const void* ptr, VARIANT& out) {
+  VariantInit(&out);
+  if (!ptr) return false;
+  switch (type) {
+    case VT_VARIANT:
+      return SUCCEEDED(VariantCopyInd(&out, const_cast<VARIANT*>(static_cast<const VARIANT*>(ptr))));
+    case VT_R4:
+      V_VT(&out) = VT_R4;
+      V_R4(&out) = *static_cast<const float*>(ptr);
+      return true;
+    case VT_R8:
+      V_VT(&out) = VT_R8;
+      V_R8(&out) = *static_cast<const double*>(ptr);
+      return true;
+    case VT_I2:
+    case VT_BOOL:
+      return variantFromRaw(type, static_cast<std::uintptr_t>(*static_cast<const SHORT*>(ptr)), out);
+    case VT_UI1:
+      return variantFromRaw(type, *static_cast<const BYTE*>(ptr), out);
+    case VT_I4:
+    case VT_INT:
+    case VT_UI4:
+    case VT_UINT:
+      return variantFromRaw(type, *static_cast<const ULONG*>(ptr), out);
+    case VT_BSTR:
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
+      return variantFromRaw(type, reinterpret_cast<std::uintptr_t>(*static_cast<void* const*>(ptr)),
+                            out);
+    default:
+      return false;
+  }
+}
+
+// Writes a by-reference argument back: frees what the pointer held and stores the new value.
+void storeByRef(VARTYPE type, VARIANT& v, void* ptr) {
+  switch (type) {
+    case VT_VARIANT:
+      VariantClear(static_cast<VARIANT*>(ptr));
+      break;
+    case VT_BSTR:
+      SysFreeString(*static_cast<BSTR*>(ptr));
+      break;
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
+      if (IUnknown* old = *static_cast<IUnknown**>(ptr)) old->Release();
+      break;
+    default:
+      break;
+  }
+  storeResult(type, v, ptr);
+}
+
+HRESULT runMethod(void* p, std::size_t index, const std::uintptr_t* raw) {
+  try {
+    const DualObject* o = self(p);
+    const DualSlot& slot = o->iface->slots()[index];
+    const std::size_t n = slot.params.size();
+    std::vector<VARIANT> args(n);
+    for (VARIANT& v : args) VariantInit(&v);
+    auto clear = [&] {
+      for (VARIANT& v : args) VariantClear(&v);
+    };
+    for (std::size_t i = 0; i < n; ++i) {
+      const DualParam& param = slot.params[i];
+      const bool ok = param.byRef
+                          ? variantFromPointer(param.type, reinterpret_cast<const void*>(raw[i]), args[i])
+                          : variantFromRaw(param.type, raw[i], args[i]);
+      if (!ok) {
+        clear();
+        return param.byRef && !raw[i] ? E_POINTER : DISP_E_TYPEMISMATCH;
+      }
+    }
+    void* out = slot.resultType != VT_EMPTY ? reinterpret_cast<void*>(raw[n]) : nullptr;
+    if (slot.resultType != VT_EMPTY && !out) {
+      clear();
+      return E_POINTER;
+    }
+    VARIANT result;
+    VariantInit(&result);
+    const HRESULT hr = o->owner->invokeSlot(slot, args, result);
+    if (SUCCEEDED(hr)) {
+      for (std::size_t i = 0; i < n; ++i)
+        if (slot.params[i].byRef) storeByRef(slot.params[i].type, args[i], reinterpret_cast<void*>(raw[i]));
+      if (out) storeResult(slot.resultType, result, out);
+    } else if (out) {
+      clearResult(slot.resultType, out);
+    }
+    VariantClear(&result);
+    clear();
+    return hr;
+  } catch (...) {
+    return E_UNEXPECTED;
+  }
+}
+
+template <std::size_t>
+using RawArg = std::uintptr_t;
+
+// A method slot with K integer-class arguments (the parameters, then the result pointer).
+template <std::size_t N, class Seq>
+struct MethodThunk;
+template <std::size_t N, std::size_t... I>
+struct MethodThunk<N, std::index_sequence<I...>> {
+  static HRESULT STDMETHODCALLTYPE call(void* p, RawArg<I>... raw) {
+    const std::uintptr_t args[] = {raw..., 0};
+    return runMethod(p, N, args);
+  }
+};
 
 template <std::size_t N>
 HRESULT STDMETHODCALLTYPE getThunk(void* p, void* out) {
@@ -206,44 +379,8 @@ HRESULT STDMETHODCALLTYPE getThunk(void* p, void* out) {
 template <std::size_t N>
 HRESULT STDMETHODCALLTYPE putIntThunk(void* p, std::uintptr_t raw) {
   VARIANT arg, result;
-  VariantInit(&arg);
   VariantInit(&result);
-  const VARTYPE type = self(p)->iface->slots()[N].argType;
-  V_VT(&arg) = type;
-  switch (type) {
-    case VT_I2:
-      V_I2(&arg) = static_cast<SHORT>(raw);
-      break;
-    case VT_BOOL:
-      V_BOOL(&arg) = static_cast<VARIANT_BOOL>(raw);
-      break;
-    case VT_UI1:
-      V_UI1(&arg) = static_cast<BYTE>(raw);
-      break;
-    case VT_I4:
-    case VT_INT:
-      V_I4(&arg) = static_cast<LONG>(raw);
-      break;
-    case VT_UI4:
-    case VT_UINT:
-      V_UI4(&arg) = static_cast<ULONG>(raw);
-      break;
-    case VT_BSTR: {
-      const BSTR in = reinterpret_cast<BSTR>(raw);
-      V_BSTR(&arg) = SysAllocStringLen(in, SysStringLen(in));
-      break;
-    }
-    case VT_DISPATCH:
-    case VT_UNKNOWN: {
-      IUnknown* in = reinterpret_cast<IUnknown*>(raw);
-      if (in) in->AddRef();
-      V_UNKNOWN(&arg) = in;
-      break;
-    }
-    default:
-      V_VT(&arg) = VT_EMPTY;
-      return E_NOTIMPL;
-  }
+  if (!variantFromRaw(self(p)->iface->slots()[N].argType, raw, arg)) return E_NOTIMPL;
   const HRESULT hr = callSlot(p, N, arg, result);
   VariantClear(&arg);
   VariantClear(&result);
@@ -278,16 +415,6 @@ HRESULT STDMETHODCALLTYPE putVariantThunk(void* p, VARIANT value) {
   return hr;
 }
 
-template <std::size_t N>
-HRESULT STDMETHODCALLTYPE methodThunk(void* p) {
-  VARIANT arg, result;
-  VariantInit(&arg);
-  VariantInit(&result);
-  const HRESULT hr = callSlot(p, N, arg, result);
-  VariantClear(&result);
-  return hr;
-}
-
 template <template <std::size_t> class Maker, std::size_t... I>
 std::array<const void*, sizeof...(I)> table(std::index_sequence<I...>) {
   return {Maker<I>::get()...};
@@ -315,18 +442,58 @@ template <std::size_t N>
 struct PutVariantMaker {
   static const void* get() { return reinterpret_cast<const void*>(&putVariantThunk<N>); }
 };
-template <std::size_t N>
-struct MethodMaker {
-  static const void* get() { return reinterpret_cast<const void*>(&methodThunk<N>); }
+template <std::size_t K>
+struct MethodMakerOf {
+  template <std::size_t N>
+  struct Maker {
+    static const void* get() {
+      return reinterpret_cast<const void*>(&MethodThunk<N, std::make_index_sequence<K>>::call);
+    }
+  };
 };
 
+template <std::size_t... K>
+std::array<std::array<const void*, kMaxSlots>, sizeof...(K)> methodTables(
+    std::index_sequence<K...>) {
+  return {table<MethodMakerOf<K>::template Maker>(std::make_index_sequence<kMaxSlots>())...};
+}
+
+// The thunk of a method slot taking `count` raw arguments.
+const void* methodThunkFor(std::size_t count, std::size_t index) {
+  static const auto tables = methodTables(std::make_index_sequence<kMaxMethodParams + 2>());
+  return count < tables.size() ? tables[count][index] : nullptr;
+}
+
 const void* thunkFor(const DualSlot& slot, std::size_t index) {
+  if (slot.kind == INVOKE_FUNC) {
+    if (slot.params.size() > kMaxMethodParams) return nullptr;
+    for (const DualParam& param : slot.params)
+      if (param.byRef ? param.type == VT_EMPTY : !integerClass(param.type)) return nullptr;
+    switch (slot.resultType) {
+      case VT_EMPTY:
+      case VT_I2:
+      case VT_BOOL:
+      case VT_I4:
+      case VT_INT:
+      case VT_UI4:
+      case VT_UINT:
+      case VT_R4:
+      case VT_R8:
+      case VT_BSTR:
+      case VT_DISPATCH:
+      case VT_UNKNOWN:
+      case VT_VARIANT:
+        break;
+      default:
+        return nullptr;
+    }
+    return methodThunkFor(slot.params.size() + (slot.resultType != VT_EMPTY ? 1 : 0), index);
+  }
   static const auto gets = table<GetMaker>(std::make_index_sequence<kMaxSlots>());
   static const auto ints = table<PutIntMaker>(std::make_index_sequence<kMaxSlots>());
   static const auto floats = table<PutFloatMaker>(std::make_index_sequence<kMaxSlots>());
   static const auto doubles = table<PutDoubleMaker>(std::make_index_sequence<kMaxSlots>());
   static const auto variants = table<PutVariantMaker>(std::make_index_sequence<kMaxSlots>());
-  static const auto methods = table<MethodMaker>(std::make_index_sequence<kMaxSlots>());
   if (slot.resultType != VT_EMPTY) {
     // Only the result types storeResult writes.
     switch (slot.resultType) {
@@ -348,8 +515,6 @@ const void* thunkFor(const DualSlot& slot, std::size_t index) {
     }
   }
   switch (slot.argType) {
-    case VT_EMPTY:
-      return methods[index];
     case VT_R4:
       return floats[index];
     case VT_R8:
@@ -444,10 +609,20 @@ HRESULT DualInterface::build(ITypeInfo* interfaceInfo, DualInterface& out) {
         if (e.tdesc.vt == VT_PTR && e.tdesc.lptdesc) {
           slot.resultType = automationType(interfaceInfo, *e.tdesc.lptdesc);
         }
+      } else if (slot.kind == INVOKE_FUNC) {
+        DualParam param;
+        const VARTYPE t = automationType(interfaceInfo, e.tdesc);
+        if (t == VT_PTR && e.tdesc.lptdesc) {
+          param.byRef = true;
+          param.type = automationType(interfaceInfo, *e.tdesc.lptdesc);
+        } else {
+          param.type = t;
+        }
+        slot.params.push_back(param);
       } else if (slot.argType == VT_EMPTY) {
         slot.argType = automationType(interfaceInfo, e.tdesc);
       } else {
-        slot.argType = VT_ILLEGAL;  // more than one argument: not supported
+        slot.argType = VT_ILLEGAL;  // a property with parameters: not supported
       }
     }
     interfaceInfo->ReleaseFuncDesc(f);

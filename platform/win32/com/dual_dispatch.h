@@ -9,6 +9,7 @@
 
 #include <oaidl.h>
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -16,13 +17,20 @@
 
 namespace nx::win32 {
 
+// One parameter of a method slot (the [out, retval] one excluded).
+struct DualParam {
+  VARTYPE type = VT_EMPTY;  // automation type of the value (pointed to, when by reference)
+  bool byRef = false;
+};
+
 // What one vtable slot does.
 struct DualSlot {
   MEMBERID memid = 0;
   INVOKEKIND kind = INVOKE_FUNC;
   std::string name;               // member name, UTF-8
-  VARTYPE argType = VT_EMPTY;     // type of the [in] argument, VT_EMPTY for none
+  VARTYPE argType = VT_EMPTY;     // property put: type of the [in] argument
   VARTYPE resultType = VT_EMPTY;  // type pointed to by the [out, retval] argument
+  std::vector<DualParam> params;  // methods: parameters in declaration order
 };
 
 class DualOwner {
@@ -31,10 +39,16 @@ class DualOwner {
   virtual HRESULT dualQueryInterface(REFIID iid, void** out) = 0;
   virtual ULONG dualAddRef() = 0;
   virtual ULONG dualRelease() = 0;
-  // Carries out one slot: `arg` holds the [in] argument (VT_EMPTY when there is none);
-  // `result` receives the value of a get. Failures set the thread's error info.
-  virtual HRESULT invokeSlot(const DualSlot& slot, VARIANT& arg, VARIANT& result) = 0;
+  // Carries out one slot: `args` holds the put's argument or the method's arguments in
+  // declaration order (by-reference ones as values: what the owner leaves in them goes back to
+  // the caller); `result` receives the value of a get or a method. Failures set the thread's
+  // error info.
+  virtual HRESULT invokeSlot(const DualSlot& slot, std::span<VARIANT> args, VARIANT& result) = 0;
 };
+
+// Methods take up to this many parameters; each must be of integer class (numbers up to 32
+// bits, Booleans, strings, objects) or passed by reference.
+inline constexpr std::size_t kMaxMethodParams = 8;
 
 // The vtable and slot table of one interface, built once per interface and shared by all
 // objects that implement it.

@@ -6,9 +6,10 @@
 #include <objidl.h>
 #include <ocidl.h>
 
-#include <map>
+#include <cstdint>
 #include <string>
 
+#include "core/persist/stream_codec.h"
 #include "core/runtime/host.h"
 #include "platform/win32/com/com_ptr.h"
 
@@ -31,27 +32,26 @@ class BagStore final : public PropertyBag {
   IErrorLog* log_;
 };
 
-// Keys and values in memory, saved to and loaded from a stream in the suite's format:
-// "NXPS", a 16-bit format version, a 32-bit count, then per value its key (UTF-8, 16-bit
-// length) and the value (kind byte and payload). Keys match without regard to case.
+// Keys and values in memory, saved to and loaded from a stream in the suite's format (see
+// core/persist/stream_codec.h). Keys match without regard to case. Fonts load as OLE fonts;
+// pictures are not kept and load as empty values.
 class StreamStore final : public PropertyBag {
  public:
-  static constexpr std::uint16_t kVersion = 1;
+  static constexpr std::uint16_t kVersion = persist::StreamBag::kVersion;
+
+  StreamStore();
 
   Value read(std::string_view key, const Value& defaultValue) override;
   void write(std::string_view key, const Value& value, const Value& defaultValue) override;
 
+  // On failure the store keeps the values it had.
   HRESULT load(IStream* stream);
   HRESULT save(IStream* stream) const;
   // Bytes that save() writes.
   std::uint64_t size() const;
 
-  struct NoCase {
-    bool operator()(const std::string& a, const std::string& b) const;
-  };
-
  private:
-  std::map<std::string, Value, NoCase> values_;
+  persist::StreamBag values_;
 };
 
 }  // namespace nx::win32

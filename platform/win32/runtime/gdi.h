@@ -7,28 +7,42 @@
 
 namespace nx::win32 {
 
-template <class H>
-class GdiObject {
+// Owns one handle; `Close` releases it. The one owning wrapper of window-system handles.
+template <class H, class Close>
+class UniqueHandle {
  public:
-  GdiObject() = default;
-  explicit GdiObject(H h) : h_(h) {}
-  GdiObject(GdiObject&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
-  GdiObject& operator=(GdiObject&& o) noexcept {
+  UniqueHandle() = default;
+  explicit UniqueHandle(H h) : h_(h) {}
+  UniqueHandle(UniqueHandle&& o) noexcept : h_(std::exchange(o.h_, nullptr)) {}
+  UniqueHandle& operator=(UniqueHandle&& o) noexcept {
     std::swap(h_, o.h_);
     return *this;
   }
-  GdiObject(const GdiObject&) = delete;
-  GdiObject& operator=(const GdiObject&) = delete;
-  ~GdiObject() {
-    if (h_) DeleteObject(h_);
-  }
+  UniqueHandle(const UniqueHandle&) = delete;
+  UniqueHandle& operator=(const UniqueHandle&) = delete;
+  ~UniqueHandle() { reset(); }
   H get() const { return h_; }
   H release() { return std::exchange(h_, nullptr); }
+  void reset(H h = nullptr) {
+    if (h_) Close{}(h_);
+    h_ = h;
+  }
   explicit operator bool() const { return h_ != nullptr; }
 
  private:
   H h_ = nullptr;
 };
+
+struct DeleteGdiObject {
+  void operator()(HGDIOBJ h) const { DeleteObject(h); }
+};
+struct DestroyAccelerators {
+  void operator()(HACCEL h) const { DestroyAcceleratorTable(h); }
+};
+
+template <class H>
+using GdiObject = UniqueHandle<H, DeleteGdiObject>;
+using AccelTable = UniqueHandle<HACCEL, DestroyAccelerators>;
 
 using Pen = GdiObject<HPEN>;
 using Brush = GdiObject<HBRUSH>;

@@ -8,6 +8,8 @@
 #include "platform/win32/com/bstr.h"
 #include "platform/win32/com/module.h"
 #include "platform/win32/runtime/ole_objects.h"
+#include "platform/win32/runtime/win32_mouse_hook.h"
+#include "platform/win32/runtime/win32_popup.h"
 
 namespace nx::win32 {
 
@@ -116,6 +118,15 @@ bool Win32Services::shellOpen(std::string_view target) {
   const auto result = reinterpret_cast<INT_PTR>(
       ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
   return result > 32;
+}
+
+std::unique_ptr<PopupWindow> Win32Services::createPopupWindow(const PopupParams& params,
+                                                              PopupCallbacks callbacks) {
+  return win32::createPopupWindow(params, std::move(callbacks));
+}
+
+std::unique_ptr<MouseHook> Win32Services::installMouseHook(MouseHookCallback callback) {
+  return installThreadMouseHook(std::move(callback));
 }
 
 }  // namespace nx::win32

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "core/runtime/services.h"
+#include "platform/win32/runtime/win32_timers.h"
 
 namespace nx::win32 {
 
@@ -27,6 +28,13 @@ class Win32Services final : public SystemServices {
   std::unique_ptr<TooltipWindow> createTooltipWindow(const TooltipWindowParams& desc) override;
   std::optional<Rect> clientRect(WindowHandle window) const override;
   bool shellOpen(std::string_view target) override;
+  TimerService& timers() override { return timers_; }
+  std::unique_ptr<PopupWindow> createPopupWindow(const PopupParams& params,
+                                                 PopupCallbacks callbacks) override;
+  std::unique_ptr<MouseHook> installMouseHook(MouseHookCallback callback) override;
+
+ private:
+  Win32Timers timers_;  // its state is per thread
 };
 
 }  // namespace nx::win32

@@ -4,25 +4,13 @@
 #include <cmath>
 #include <vector>
 
+#include "core/runtime/text.h"
 #include "platform/win32/com/bstr.h"
 #include "platform/win32/runtime/ole_objects.h"
 
 namespace nx::win32 {
 
 namespace {
-
-std::vector<std::string_view> splitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  std::size_t start = 0;
-  for (;;) {
-    const std::size_t nl = text.find('\n', start);
-    std::string_view line = text.substr(start, nl == std::string_view::npos ? nl : nl - start);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    lines.push_back(line);
-    if (nl == std::string_view::npos) return lines;
-    start = nl + 1;
-  }
-}
 
 // Selects the surface's font for one scope.
 class FontScope {

@@ -1,0 +1,16 @@
+// System timers without a window: SetTimer with a callback on the calling thread, ticks
+// delivered by its message loop. Each thread keeps a map from timer identifier to tick.
+#pragma once
+
+#include "core/runtime/timer.h"
+
+namespace nx::win32 {
+
+class Win32Timers final : public TimerService {
+ public:
+  std::unique_ptr<Timer> start(std::uint32_t intervalMs, std::function<void()> tick) override;
+  // Timers running on the calling thread.
+  static std::size_t runningOnThisThread();
+};
+
+}  // namespace nx::win32
