@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Runs every test: native (plain and under ASan + UBSan), the fuzz targets for a bounded
-# time, and the Windows build under Wine; the 32-bit Windows build is built and checked.
+# time, and the Windows builds for x86_64 and i686, each under Wine of its bitness.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 NX_ROOT=$(pwd)
@@ -53,9 +53,12 @@ trap 'nx_wine_stop; stop_display' EXIT
 nx_wine_start
 ctest --preset mingw64 -j"$JOBS"
 
-step "Windows i686 build, static checks"
+step "Windows i686 build, tests under 32-bit Wine"
 cmake --preset mingw32 ${NX_CMAKE_ARGS:-} >/dev/null
 cmake --build --preset mingw32 -j"$JOBS"
+ctest --preset mingw32 -j"$JOBS"
+
+step "static checks of the Windows binaries"
 ./scripts/check-pe.sh i386 build/mingw32/tools/nxvat/nxvat.exe build/mingw32/widgets/ocx/*.ocx
 ./scripts/check-pe.sh x86-64 build/mingw64/tools/nxvat/nxvat.exe build/mingw64/widgets/ocx/*.ocx
 python3 scripts/check-ocx.py i386 build/mingw32/widgets/ocx/*.ocx

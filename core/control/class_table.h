@@ -116,7 +116,7 @@ using Member = std::variant<Property<C>, Method<C>>;
 template <class C>
 struct ClassSpec {
   std::string_view name;
-  std::vector<Member<C>> members;  // interface order
+  std::vector<Member<C>> members = {};  // interface order
   std::vector<EventSpec> events = {};
   std::vector<EnumSpec> enums = {};
   std::string_view defaultProperty = {};  // gets the dispatch id of the value member (0)

@@ -43,6 +43,24 @@ void ControlBase::Terminate() {
   onTerminate();
 }
 
+void ControlBase::PointerDown(std::int16_t button, std::int16_t shift, double x, double y,
+                              bool secondOfDouble) {
+  if (button == kLeftButton) leftPressed_ = !secondOfDouble;
+  if (button == kLeftButton && secondOfDouble) {
+    DblClick();
+    return;
+  }
+  MouseDown(button, shift, x, y);
+}
+
+void ControlBase::PointerUp(std::int16_t button, std::int16_t shift, double x, double y,
+                            bool inside) {
+  const bool clicks = button == kLeftButton && leftPressed_ && inside;
+  if (button == kLeftButton) leftPressed_ = false;
+  MouseUp(button, shift, x, y);
+  if (clicks && !terminated_) Click();
+}
+
 void ControlBase::Click() {
   onClick();
 }

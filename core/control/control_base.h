@@ -40,6 +40,16 @@ class ControlBase : public HostedObject {
   void LostFocus();
   void Terminate();
 
+  // Pointer buttons as the platform reports them, turned into the control's callbacks as
+  // platform controls do it: a press gives MouseDown; the second press of a double click gives
+  // DblClick instead; a release gives MouseUp, then Click for the left button when the press
+  // that it ends was a single one and the release is inside the control (sliding off a pressed
+  // control does not click it). A double click therefore gives MouseDown, MouseUp, Click,
+  // DblClick, MouseUp. Positions are client twips.
+  void PointerDown(std::int16_t button, std::int16_t shift, double x, double y,
+                   bool secondOfDouble);
+  void PointerUp(std::int16_t button, std::int16_t shift, double x, double y, bool inside);
+
   // Input on the control's window; positions are client twips.
   void Click();
   void DblClick();
@@ -148,6 +158,7 @@ class ControlBase : public HostedObject {
   ControlSite& site_;
   bool busy_ = false;
   bool hasFocus_ = false;
+  bool leftPressed_ = false;  // a left press whose release may click
   bool hovering_ = false;
   bool terminated_ = false;
   std::unique_ptr<CTooltip> tooltip_;

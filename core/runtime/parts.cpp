@@ -366,8 +366,8 @@ std::int32_t ScrollBarPart::fromPosition(std::int32_t position) const {
 }
 
 void ScrollBarPart::step(std::int32_t delta) {
-  const std::int64_t p = std::clamp<std::int64_t>(std::int64_t{position()} + delta, 0,
-                                                  positionCount());
+  const std::int64_t p =
+      std::clamp<std::int64_t>(std::int64_t{position()} + delta, 0, positionCount());
   tracking_ = false;
   assign(fromPosition(static_cast<std::int32_t>(p)), true);
 }
@@ -397,8 +397,8 @@ PartFactory::~PartFactory() = default;
 
 std::string PartFactory::checkName(std::string_view name) const {
   if (name.empty()) throw std::invalid_argument("a part needs a name");
-  if (find(name)) throw std::invalid_argument("a part named \"" + std::string(name) +
-                                              "\" exists already");
+  if (find(name))
+    throw std::invalid_argument("a part named \"" + std::string(name) + "\" exists already");
   return std::string(name);
 }
 

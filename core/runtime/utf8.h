@@ -38,8 +38,10 @@ inline std::u32string decode(std::string_view s) {
     bool ok = s.size() - i > need;  // all continuation bytes present
     for (std::size_t k = 1; ok && k <= need; ++k) {
       const auto b = static_cast<unsigned char>(s[i + k]);
-      if ((b & 0xC0) != 0x80) ok = false;
-      else cp = (cp << 6) | (b & 0x3F);
+      if ((b & 0xC0) != 0x80)
+        ok = false;
+      else
+        cp = (cp << 6) | (b & 0x3F);
     }
     if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
       out.push_back(kReplacement);

@@ -174,30 +174,38 @@ void SimHost::moveMouse(Point screen) {
   target->MouseMove(0, 0, x, y);
 }
 
-void SimHost::mouseDown(ControlBase& control, std::int16_t button, std::int16_t shift) {
+void SimHost::mouseDown(ControlBase& control, std::int16_t button, std::int16_t shift,
+                        bool secondOfDouble) {
   double x = 0;
   double y = 0;
   clientTwips(control, x, y);
-  control.MouseDown(button, shift, x, y);
+  control.PointerDown(button, shift, x, y, secondOfDouble);
 }
 
 void SimHost::mouseUp(ControlBase& control, std::int16_t button, std::int16_t shift) {
   double x = 0;
   double y = 0;
   clientTwips(control, x, y);
-  control.MouseUp(button, shift, x, y);
+  const SimWindow& w = site(control).simWindow();
+  control.PointerUp(button, shift, x, y, x >= 0 && y >= 0 && x < w.width() && y < w.height());
 }
 
 void SimHost::click(ControlBase& control) {
+  moveInto(control);
   mouseDown(control, kLeftButton);
   mouseUp(control, kLeftButton);
-  control.Click();
 }
 
 void SimHost::dblClick(ControlBase& control) {
   click(control);
-  control.DblClick();  // the second press arrives as the double click itself
+  mouseDown(control, kLeftButton, 0, true);  // the second press arrives as the double click
   mouseUp(control, kLeftButton);
+}
+
+void SimHost::moveInto(ControlBase& control) {
+  const SimWindow& w = site(control).simWindow();
+  if (w.containsScreen(cursor_)) return;
+  cursor_ = screenPoint(control, 1, 1);
 }
 
 std::int16_t SimHost::pressKey(ControlBase& control, std::int16_t keyAscii, std::int16_t shift) {

@@ -111,9 +111,12 @@ class SimHost {
   void moveMouse(Point screen);
   // Screen pixel of a client pixel of the control.
   Point screenPoint(const ControlBase& control, std::int32_t clientX, std::int32_t clientY);
-  void mouseDown(ControlBase& control, std::int16_t button, std::int16_t shift = 0);
+  // Presses and releases at the pointer's position (which may be outside the control).
+  void mouseDown(ControlBase& control, std::int16_t button, std::int16_t shift = 0,
+                 bool secondOfDouble = false);
   void mouseUp(ControlBase& control, std::int16_t button, std::int16_t shift = 0);
-  // A full left click: down, up, Click.
+  // A full left click with the pointer on the control (moved there without a mouse move when
+  // it is elsewhere): down, up, Click.
   void click(ControlBase& control);
   // Down, up, Click, DblClick, up: the platform delivers the second press as the DblClick.
   void dblClick(ControlBase& control);
@@ -137,6 +140,7 @@ class SimHost {
     std::unique_ptr<ControlBase> control;
   };
   SimSite& addSite(SiteOptions options);
+  void moveInto(ControlBase& control);
   void attach(SimSite& site, std::unique_ptr<ControlBase> control, const SimPropertyBag* stored);
   Entry* find(const ControlBase& control);
   void clientTwips(const ControlBase& control, double& x, double& y);

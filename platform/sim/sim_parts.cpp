@@ -125,12 +125,16 @@ bool SimTextBox::keyDown(std::int16_t keyCode, std::int16_t shift) {
       break;
     }
     case keys::kLeft:
-      if (!extend && hi > lo) moveTo(lo);
-      else if (caret_ > 0) moveTo(caret_ - 1);
+      if (!extend && hi > lo)
+        moveTo(lo);
+      else if (caret_ > 0)
+        moveTo(caret_ - 1);
       break;
     case keys::kRight:
-      if (!extend && hi > lo) moveTo(hi);
-      else if (caret_ < text_.size()) moveTo(caret_ + 1);
+      if (!extend && hi > lo)
+        moveTo(hi);
+      else if (caret_ < text_.size())
+        moveTo(caret_ + 1);
       break;
     case keys::kHome:
       moveTo(0);

@@ -387,3 +387,54 @@ TEST(ControlBase, ScriptedHostDeliversFocusKeysAndRecordsInOrder) {
 
 }  // namespace
 }  // namespace nx
+
+namespace nx {
+namespace {
+
+// Records the callbacks the input routine makes.
+class InputProbe : public Control<InputProbe> {
+ public:
+  explicit InputProbe(ControlSite& site) : Control(site) {}
+  static const ClassTable<InputProbe>& classTable() {
+    static const ClassTable<InputProbe> table(ClassSpec<InputProbe>{.name = "InputProbe"});
+    return table;
+  }
+  std::vector<std::string> calls;
+
+ protected:
+  void onClick() override { calls.push_back("Click"); }
+  void onDblClick() override { calls.push_back("DblClick"); }
+  void onMouseDown(std::int16_t b, std::int16_t, double, double) override {
+    calls.push_back("Down" + std::to_string(b));
+  }
+  void onMouseUp(std::int16_t b, std::int16_t, double, double) override {
+    calls.push_back("Up" + std::to_string(b));
+  }
+};
+
+TEST(ControlInput, ClicksAsPlatformControlsDo) {
+  sim::SimHost host;
+  auto& c = host.create<InputProbe>();
+  using V = std::vector<std::string>;
+  host.dblClick(c);
+  EXPECT_EQ(c.calls, (V{"Down1", "Up1", "Click", "DblClick", "Up1"}));
+
+  // Pressed on the control, released after sliding off it: no Click.
+  c.calls.clear();
+  host.moveMouse(host.screenPoint(c, 5, 5));
+  host.mouseDown(c, kLeftButton);
+  host.moveMouse(host.screenPoint(c, 500, 5));
+  host.mouseUp(c, kLeftButton);
+  EXPECT_EQ(c.calls, (V{"Down1", "Up1"}));
+
+  // Other buttons never click; a release without a press does not either.
+  c.calls.clear();
+  host.moveMouse(host.screenPoint(c, 5, 5));
+  host.mouseDown(c, kRightButton);
+  host.mouseUp(c, kRightButton);
+  host.mouseUp(c, kLeftButton);
+  EXPECT_EQ(c.calls, (V{"Down2", "Up2", "Up1"}));
+}
+
+}  // namespace
+}  // namespace nx

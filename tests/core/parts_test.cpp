@@ -89,14 +89,14 @@ TEST(DrawnParts, ShapesDrawBorderInsideAndFillInCreationOrderAndHitTestTopmost) 
   f.surface.setCurrentPosition(7, 9);
   f.parts.paint();
   EXPECT_EQ(f.at(0, 0), kRed);
-  EXPECT_EQ(f.at(1, 1), kRed);    // second border ring
-  EXPECT_EQ(f.at(19, 9), kRed);   // last pixel of the bounds
+  EXPECT_EQ(f.at(1, 1), kRed);   // second border ring
+  EXPECT_EQ(f.at(19, 9), kRed);  // last pixel of the bounds
   EXPECT_EQ(f.at(18, 8), kRed);
-  EXPECT_EQ(f.at(20, 9), kWhite); // outside the bounds
+  EXPECT_EQ(f.at(20, 9), kWhite);  // outside the bounds
   EXPECT_EQ(f.at(2, 2), kGreen);
-  EXPECT_EQ(f.at(5, 2), kBlue);   // the later shape is drawn over the earlier one
+  EXPECT_EQ(f.at(5, 2), kBlue);  // the later shape is drawn over the earlier one
   EXPECT_EQ(f.at(8, 4), kBlue);
-  EXPECT_EQ(f.at(6, 3), kGreen);  // no fill: what is below shows
+  EXPECT_EQ(f.at(6, 3), kGreen);    // no fill: what is below shows
   EXPECT_EQ(f.at(30, 15), kWhite);  // the hidden shape is not drawn
   EXPECT_EQ(f.surface.foreColor(), 0x123456u);
   EXPECT_EQ(f.surface.currentX(), 7);
@@ -213,9 +213,9 @@ TEST(SimTextBox, FilterSeesEveryCharacterBeforeItGoesInAtTheCaret) {
   EXPECT_TRUE(t.box.typeText("12a.5"));
   EXPECT_EQ(t.box.text(), "12,5");
   EXPECT_EQ(t.box.selStart(), 4);
-  EXPECT_EQ(t.events, (std::vector<std::string>{"got", "key 49", "change 1", "key 50",
-                                                "change 12", "key 97", "key 46", "change 12,",
-                                                "key 53", "change 12,5"}));
+  EXPECT_EQ(t.events,
+            (std::vector<std::string>{"got", "key 49", "change 1", "key 50", "change 12", "key 97",
+                                      "key 46", "change 12,", "key 53", "change 12,5"}));
   // Typing replaces the selection; Backspace goes through the filter and deletes.
   t.box.setSelection(1, 2);
   EXPECT_EQ(t.box.selectedText(), "2,");
@@ -228,7 +228,7 @@ TEST(SimTextBox, FilterSeesEveryCharacterBeforeItGoesInAtTheCaret) {
   EXPECT_EQ(t.events, (std::vector<std::string>{"key 8", "change 15"}));
   t.box.setSelStart(0);
   t.events.clear();
-  t.box.typeChar(keys::kBack);  // nothing before the caret: no change
+  t.box.typeChar(keys::kBack);    // nothing before the caret: no change
   t.box.typeChar(keys::kReturn);  // Enter reaches the filter and inserts nothing
   EXPECT_EQ(t.box.text(), "15");
   EXPECT_EQ(t.events, (std::vector<std::string>{"key 8", "key 13"}));
@@ -317,11 +317,15 @@ TEST(SimTextBox, KeysMoveTheCaretExtendTheSelectionAndDelete) {
 TEST(SimTextBox, SelectionClampsAndCountsCharactersNotBytes) {
   Fixture f;
   TextBoxPart& box = f.parts.createTextBox("tvat");
-  box.setText("1\xE2\x82\xAC" "23");  // "1€23": four characters, six bytes
+  box.setText(
+      "1\xE2\x82\xAC"
+      "23");  // "1€23": four characters, six bytes
   box.setSelection(1, 99);
   EXPECT_EQ(box.selStart(), 1);
   EXPECT_EQ(box.selLength(), 3);
-  EXPECT_EQ(box.selectedText(), "\xE2\x82\xAC" "23");
+  EXPECT_EQ(box.selectedText(),
+            "\xE2\x82\xAC"
+            "23");
   box.setSelection(-4, -1);
   EXPECT_EQ(box.selStart(), 0);
   EXPECT_EQ(box.selLength(), 0);
@@ -332,7 +336,9 @@ TEST(SimTextBox, SelectionClampsAndCountsCharactersNotBytes) {
   sim.setFocus();
   sim.setSelection(1, 1);
   sim.typeChar(U'\u00A3');  // "£" replaces "€"
-  EXPECT_EQ(box.text(), "1\xC2\xA3" "23");
+  EXPECT_EQ(box.text(),
+            "1\xC2\xA3"
+            "23");
   sim.typeChar(U'\U0001F600');  // a character outside the 16-bit range is one character
   EXPECT_EQ(box.selStart(), 3);
   // Malformed UTF-8 becomes replacement characters, one per bad byte.
@@ -364,9 +370,9 @@ TEST(SimTextBox, FocusMovesAmongPartsAreRecordedAndDisabledPartsRefuseIt) {
   t.box.setVisible(true);
   t.box.setFocus();
   parts.focusLeaves();
-  EXPECT_EQ(parts.focusLog(), (std::vector<std::string>{"+digits", "-digits", "+VScroll",
-                                                        "-VScroll", "+digits", "-digits",
-                                                        "+digits", "-digits"}));
+  EXPECT_EQ(parts.focusLog(),
+            (std::vector<std::string>{"+digits", "-digits", "+VScroll", "-VScroll", "+digits",
+                                      "-digits", "+digits", "-digits"}));
   EXPECT_EQ(t.events, (std::vector<std::string>{"got", "lost", "got", "lost", "got", "lost"}));
 }
 

@@ -11,6 +11,10 @@ fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
 pass() { echo "ok:   $*"; }
 
 win() { "$WINE_RUN" "$@" </dev/null; }
+# System programs (winepath, cmd) in the stub's bitness, so that they see its system folder.
+source "$(dirname "$WINE_RUN")/wine-env.sh"
+STUB_BITS=$(nx_pe_bits "$STUB")
+sys() { nx_wine "$STUB_BITS" "$@" </dev/null; }
 
 rm -rf "$WORK" && mkdir -p "$WORK/comp" || exit 1
 cd "$WORK" || exit 1
@@ -37,8 +41,8 @@ fi
 [ -s nxinstall.exe ] || { echo "FAIL: no setup written"; exit 1; }
 
 # The prefix's system and temporary folders as Unix paths.
-unix_of() { win winepath -u "$1" 2>/dev/null | tr -d '\r'; }
-win_temp=$(win cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')
+unix_of() { sys winepath -u "$1" 2>/dev/null | tr -d '\r'; }
+win_temp=$(sys cmd /c 'echo %TEMP%' 2>/dev/null | tr -d '\r')
 TEMP_DIR=$(unix_of "$win_temp")
 SYS_DIR=$(unix_of 'C:\windows\system32')
 [ -d "$TEMP_DIR" ] && [ -d "$SYS_DIR" ] || { echo "FAIL: prefix folders ($TEMP_DIR, $SYS_DIR)"; exit 1; }

@@ -114,7 +114,7 @@ std::string describeDefault(const VARIANT& v) {
   VARIANT text;
   VariantInit(&text);
   std::string out = "?";
-  if (SUCCEEDED(VariantChangeType(&text, &v, 0, VT_BSTR))) out = win32::toUtf8(V_BSTR(&text));
+  if (SUCCEEDED(VariantChangeType(&text, const_cast<VARIANT*>(&v), 0, VT_BSTR))) out = win32::toUtf8(V_BSTR(&text));
   VariantClear(&text);
   return out;
 }

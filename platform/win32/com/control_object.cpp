@@ -954,27 +954,27 @@ void ControlObject::windowInput(UINT message, WPARAM wParam, LPARAM lParam) {
         control_->MouseMove(buttons, shift, x, y);
         break;
       case WM_LBUTTONDOWN:
-        control_->MouseDown(1, shift, x, y);
+      case WM_LBUTTONDBLCLK:
+        control_->PointerDown(1, shift, x, y, message == WM_LBUTTONDBLCLK);
         break;
       case WM_RBUTTONDOWN:
-        control_->MouseDown(2, shift, x, y);
+      case WM_RBUTTONDBLCLK:
+        control_->PointerDown(2, shift, x, y, false);
         break;
       case WM_MBUTTONDOWN:
-        control_->MouseDown(4, shift, x, y);
+      case WM_MBUTTONDBLCLK:
+        control_->PointerDown(4, shift, x, y, false);
         break;
       case WM_LBUTTONUP:
-        control_->MouseUp(1, shift, x, y);
-        control_->Click();
-        break;
       case WM_RBUTTONUP:
-        control_->MouseUp(2, shift, x, y);
+      case WM_MBUTTONUP: {
+        RECT client = {};
+        GetClientRect(window_->hwnd(), &client);
+        const POINT at = {static_cast<SHORT>(LOWORD(lParam)), static_cast<SHORT>(HIWORD(lParam))};
+        const std::int16_t button = message == WM_LBUTTONUP ? 1 : message == WM_RBUTTONUP ? 2 : 4;
+        control_->PointerUp(button, shift, x, y, PtInRect(&client, at) != FALSE);
         break;
-      case WM_MBUTTONUP:
-        control_->MouseUp(4, shift, x, y);
-        break;
-      case WM_LBUTTONDBLCLK:
-        control_->DblClick();
-        break;
+      }
       case WM_KEYDOWN: {
         auto key = static_cast<std::int16_t>(wParam);
         control_->KeyDown(key, shift);

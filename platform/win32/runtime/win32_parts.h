@@ -135,7 +135,7 @@ class Win32ScrollBar final : public ScrollBarPart, public ChildPart {
  private:
   static LRESULT CALLBACK subclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                                        UINT_PTR id, DWORD_PTR self);
-  std::int32_t trackPosition() const;
+  std::int32_t thumbPosition(WPARAM wParam) const;
 
   Win32PartFactory& win_;
   HWND hwnd_ = nullptr;

@@ -115,11 +115,13 @@ bool Win32Window::create(HWND parent, const RECT& position) {
   SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProc));
   if (!enabled_) EnableWindow(hwnd_, FALSE);
   resizeSurface();
+  parts_.attach(hwnd_);
   return true;
 }
 
 void Win32Window::destroy() {
   if (!hwnd_) return;
+  parts_.detach();
   HWND window = hwnd_;
   SetWindowLongPtrW(window, GWLP_USERDATA, 0);
   hwnd_ = nullptr;
@@ -195,7 +197,7 @@ void Win32Window::setForeColor(OleColor color) {
 }
 
 DWORD Win32Window::style() const {
-  DWORD s = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_TABSTOP;
+  DWORD s = WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_TABSTOP;
   if (borderStyle_ == 1 && appearance_ == 0) s |= WS_BORDER;
   return s;
 }
@@ -300,6 +302,7 @@ LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam,
     // The container destroyed the window before the control let it go.
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
+    self->parts_.detach();
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
   try {
@@ -310,7 +313,17 @@ LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam,
   }
 }
 
+bool Win32Window::overChildPart() const {
+  POINT p = {0, 0};
+  GetCursorPos(&p);
+  ScreenToClient(hwnd_, &p);
+  HWND child = ChildWindowFromPointEx(hwnd_, p, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
+  return child && child != hwnd_;
+}
+
 LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT partResult = 0;
+  if (parts_.parentMessage(message, wParam, lParam, partResult)) return partResult;
   switch (message) {
     case WM_ERASEBKGND:
       return 1;
@@ -329,9 +342,13 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT && setCursor()) return TRUE;
       break;
-    case WM_MOUSEACTIVATE:
-      if (GetFocus() != hwnd_) SetFocus(hwnd_);
+    case WM_MOUSEACTIVATE: {
+      // A click on a child part lets the part take the focus; a click elsewhere leaves the
+      // focus in a part that holds it.
+      HWND focus = GetFocus();
+      if (focus != hwnd_ && !IsChild(hwnd_, focus) && !overChildPart()) SetFocus(hwnd_);
       return MA_ACTIVATE;
+    }
     case WM_SETFOCUS:
       owner_.windowFocus(true);
       return 0;
@@ -346,8 +363,10 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONDBLCLK:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
     case WM_KEYDOWN:
     case WM_KEYUP:
     case WM_CHAR:

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/runtime/window.h"
+#include "platform/win32/runtime/win32_parts.h"
 #include "platform/win32/runtime/win32_surface.h"
 
 namespace nx::win32 {
@@ -77,6 +78,8 @@ class Win32Window final : public ControlWindow {
   Point screenToClient(Point screen) const override;
   bool setRegion(std::unique_ptr<Region> region, bool redraw) override;
   Surface& surface() override { return surface_; }
+  PartFactory& parts() override { return parts_; }
+  Win32PartFactory& win32Parts() { return parts_; }
 
  private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -90,11 +93,13 @@ class Win32Window final : public ControlWindow {
   void resizeSurface();
   void resizeItself(int width, int height);
   bool setCursor();
+  bool overChildPart() const;
 
   WindowOwner& owner_;
   double tppX_;
   double tppY_;
   Win32Surface surface_;
+  Win32PartFactory parts_{surface_};
   HWND hwnd_ = nullptr;
   int left_ = 0;
   int top_ = 0;
