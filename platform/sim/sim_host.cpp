@@ -1,5 +1,7 @@
 #include "platform/sim/sim_host.h"
 
+#include "core/runtime/text.h"
+
 #include <algorithm>
 
 #include "platform/sim/sim_objects.h"
@@ -256,6 +258,34 @@ std::optional<Rect> SimHost::clientRect(WindowHandle window) const {
     if (w.handle() == window) return Rect{0, 0, w.bitmap().width(), w.bitmap().height()};
   }
   return std::nullopt;
+}
+
+}  // namespace nx::sim
+
+namespace nx::sim {
+
+void SimHost::setUserMode(bool userMode) {
+  for (Entry& e : entries_) e.site->options().userMode = userMode;
+  for (Entry& e : entries_)
+    if (e.control) e.control->AmbientChanged("UserMode");
+}
+
+void SimHost::setDisplayAsDefault(ControlBase& control, bool on) {
+  Entry* e = find(control);
+  if (!e) return;
+  e->site->options().displayAsDefault = on;
+  control.AmbientChanged("DisplayAsDefault");
+}
+
+bool SimHost::pressAccessKey(char key) {
+  const char wanted = asciiLower(key);
+  for (Entry& e : entries_) {
+    if (e.control && e.control->accessKey() == wanted && wanted != 0) {
+      e.control->Mnemonic();
+      return true;
+    }
+  }
+  return false;
 }
 
 }  // namespace nx::sim

@@ -125,6 +125,13 @@ class SimHost {
   // Moves the focus: LostFocus to the old holder, GotFocus to the new one (nullptr: none).
   void focus(ControlBase* control);
   SimPropertyBag save(ControlBase& control);
+  // Changes an ambient property of every site and tells each control (UserMode,
+  // DisplayAsDefault).
+  void setUserMode(bool userMode);
+  void setDisplayAsDefault(ControlBase& control, bool on);
+  // Alt+letter on the form: the first control whose access key is `key` gets its mnemonic.
+  // Returns whether one did.
+  bool pressAccessKey(char key);
   // Terminates and removes the control.
   void destroy(ControlBase& control);
 

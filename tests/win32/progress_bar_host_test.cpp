@@ -15,16 +15,15 @@
 #include "nxwidgets_h.h"
 #include "platform/win32/formhost/form_host.h"
 
+using nx::formhost::boolVariant;
 using nx::formhost::ComPtr;
+using nx::formhost::Dispatch;
 using nx::formhost::EventSink;
 using nx::formhost::FormSite;
 using nx::formhost::MemoryBag;
 using nx::formhost::NotifySink;
 
 namespace {
-
-using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-using CanUnloadFn = HRESULT(STDAPICALLTYPE*)();
 
 // The library, loaded once for the whole test program.
 class Library {
@@ -34,109 +33,31 @@ class Library {
     return library;
   }
   ComPtr<IOleObject> create() {
-    ComPtr<IClassFactory> factory;
-    EXPECT_EQ(getClassObject_(CLSID_NxProgressBar, IID_IClassFactory, factory.putVoid()), S_OK);
     ComPtr<IOleObject> object;
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IOleObject, object.putVoid()), S_OK);
+    EXPECT_EQ(library_.create(CLSID_NxProgressBar, IID_IOleObject, object.putVoid()), S_OK);
     return object;
   }
-  HRESULT canUnloadNow() { return canUnload_(); }
+  HRESULT canUnloadNow() { return library_.canUnloadNow(); }
 
  private:
-  Library() {
-    OleInitialize(nullptr);
-    module_ = LoadLibraryA(NX_OCX_PATH);
-    getClassObject_ = reinterpret_cast<GetClassObjectFn>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "DllGetClassObject")));
-    canUnload_ = reinterpret_cast<CanUnloadFn>(
-        reinterpret_cast<void*>(GetProcAddress(module_, "DllCanUnloadNow")));
-  }
-  HMODULE module_ = nullptr;
-  GetClassObjectFn getClassObject_ = nullptr;
-  CanUnloadFn canUnload_ = nullptr;
+  Library() : ole_(OleInitialize(nullptr)), library_(NX_OCX_PATH) {}
+  HRESULT ole_;
+  nx::formhost::Library library_;
 };
-
-class Dispatch {
- public:
-  explicit Dispatch(IUnknown* object) { object->QueryInterface(IID_IDispatch, disp_.putVoid()); }
-  HRESULT put(const wchar_t* name, VARIANT value, EXCEPINFO* excep = nullptr) {
-    DISPID id = 0, named = DISPID_PROPERTYPUT;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    HRESULT hr = disp_->GetIDsOfNames(IID_NULL, names, 1, 0, &id);
-    if (FAILED(hr)) return hr;
-    DISPPARAMS params = {&value, &named, 1, 1};
-    EXCEPINFO local = {};
-    hr = disp_->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr,
-                       excep ? excep : &local, nullptr);
-    if (!excep) {
-      SysFreeString(local.bstrSource);
-      SysFreeString(local.bstrDescription);
-      SysFreeString(local.bstrHelpFile);
-    }
-    return hr;
-  }
-  HRESULT put(const wchar_t* name, long value) {
-    VARIANT v;
-    V_VT(&v) = VT_I4;
-    V_I4(&v) = value;
-    return put(name, v);
-  }
-  VARIANT get(const wchar_t* name) {
-    DISPID id = 0;
-    LPOLESTR names[] = {const_cast<LPOLESTR>(name)};
-    VARIANT result;
-    VariantInit(&result);
-    if (FAILED(disp_->GetIDsOfNames(IID_NULL, names, 1, 0, &id))) return result;
-    DISPPARAMS none = {nullptr, nullptr, 0, 0};
-    disp_->Invoke(id, IID_NULL, 0, DISPATCH_PROPERTYGET, &none, &result, nullptr, nullptr);
-    return result;
-  }
-  long getLong(const wchar_t* name) {
-    VARIANT v = get(name);
-    VariantChangeType(&v, &v, 0, VT_I4);
-    const long out = V_VT(&v) == VT_I4 ? V_I4(&v) : -99999;
-    VariantClear(&v);
-    return out;
-  }
-  IDispatch* raw() const { return disp_.get(); }
-
- private:
-  ComPtr<IDispatch> disp_;
-};
-
-VARIANT boolVariant(bool b) {
-  VARIANT v;
-  V_VT(&v) = VT_BOOL;
-  V_BOOL(&v) = b ? VARIANT_TRUE : VARIANT_FALSE;
-  return v;
-}
 
 DWORD advise(IUnknown* object, REFIID iid, IUnknown* sink) {
-  ComPtr<IConnectionPointContainer> container;
-  object->QueryInterface(IID_IConnectionPointContainer, container.putVoid());
-  ComPtr<IConnectionPoint> point;
-  EXPECT_EQ(container->FindConnectionPoint(iid, point.put()), S_OK);
   DWORD cookie = 0;
-  EXPECT_EQ(point->Advise(sink, &cookie), S_OK);
+  EXPECT_EQ(nx::formhost::advise(object, iid, sink, &cookie), S_OK);
   return cookie;
 }
 
 void initNew(IUnknown* object) {
-  ComPtr<IPersistStreamInit> persist;
-  ASSERT_EQ(object->QueryInterface(IID_IPersistStreamInit, persist.putVoid()), S_OK);
-  ASSERT_EQ(persist->InitNew(), S_OK);
+  ASSERT_EQ(nx::formhost::initNew(object), S_OK);
 }
 
 // Activates the control in place on the site's form; its window, or null when that failed.
 HWND activateInPlace(IOleObject* object, FormSite& site) {
-  if (object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(), &site.position) !=
-      S_OK)
-    return nullptr;
-  ComPtr<IOleInPlaceObject> inPlace;
-  object->QueryInterface(IID_IOleInPlaceObject, inPlace.putVoid());
-  HWND hwnd = nullptr;
-  if (!inPlace || FAILED(inPlace->GetWindow(&hwnd))) return nullptr;
-  return hwnd;
+  return nx::formhost::activateInPlace(object, &site, site.form(), site.position);
 }
 
 }  // namespace

@@ -17,16 +17,10 @@ using nx::formhost::ComPtr;
 
 namespace {
 
-using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-
 ComPtr<IOleObject> createReal() {
-  static HMODULE module = LoadLibraryA(NX_OCX_PATH);
-  auto get = reinterpret_cast<GetClassObjectFn>(
-      reinterpret_cast<void*>(GetProcAddress(module, "DllGetClassObject")));
-  ComPtr<IClassFactory> factory;
-  get(CLSID_NxProgressBar, IID_IClassFactory, factory.putVoid());
+  static nx::formhost::Library library(NX_OCX_PATH);
   ComPtr<IOleObject> object;
-  factory->CreateInstance(nullptr, IID_IOleObject, object.putVoid());
+  library.create(CLSID_NxProgressBar, IID_IOleObject, object.putVoid());
   return object;
 }
 
@@ -55,9 +49,8 @@ TEST(ProgressBarPixels, RealDrawingMatchesTheSimulation) {
 
     // The real control, drawn through its view.
     auto object = createReal();
-    ComPtr<IPersistStreamInit> persist;
-    object->QueryInterface(IID_IPersistStreamInit, persist.putVoid());
-    ASSERT_EQ(persist->InitNew(), S_OK);
+    ASSERT_TRUE(object);
+    ASSERT_EQ(nx::formhost::initNew(object.get()), S_OK);
     ComPtr<_NxProgressBar> bar;
     object->QueryInterface(IID__NxProgressBar, bar.putVoid());
     bar->put_Theme(static_cast<PB_THEME>(c.theme));

@@ -9,25 +9,14 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <memory>
-#include <vector>
+#include <string>
 
 #include "nxwidgets_h.h"
 #include "platform/win32/formhost/form_host.h"
 
-using nx::formhost::ComPtr;
-using nx::formhost::FormSite;
-
-namespace {
-
-using GetClassObjectFn = HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**);
-
-struct Placed {
-  std::unique_ptr<FormSite> site;
-  ComPtr<IOleObject> object;
-};
-
-}  // namespace
+using nx::formhost::Form;
+using nx::formhost::FormControl;
+using nx::formhost::Placement;
 
 int main(int argc, char** argv) {
   if (argc < 2) {
@@ -36,57 +25,50 @@ int main(int argc, char** argv) {
   }
   const int seconds = argc > 2 ? std::atoi(argv[2]) : 5;
   OleInitialize(nullptr);
-  HMODULE library = LoadLibraryA(argv[1]);
-  auto getClassObject = library ? reinterpret_cast<GetClassObjectFn>(reinterpret_cast<void*>(
-                                      GetProcAddress(library, "DllGetClassObject")))
-                                : nullptr;
-  if (!getClassObject) {
-    std::fprintf(stderr, "nxshowcase: cannot load %s\n", argv[1]);
-    return 1;
-  }
-  ComPtr<IClassFactory> factory;
-  if (FAILED(getClassObject(CLSID_NxProgressBar, IID_IClassFactory, factory.putVoid()))) return 1;
-
-  FormSite owner;  // its form carries every control
-  HWND form = owner.form();
-  SetWindowTextW(form, L"nx widgets");
-  SetWindowPos(form, nullptr, 0, 0, 480, 300, SWP_NOZORDER);
-  std::vector<Placed> placed;
-  const long values[] = {25, 40, 55, 70, 85};
-  for (int theme = 1; theme <= 5; ++theme) {
-    for (int vertical = 0; vertical <= 1; ++vertical) {
-      Placed p;
-      p.site = std::make_unique<FormSite>(form);
-      p.site->position = vertical ? RECT{250 + 40 * (theme - 1), 10, 270 + 40 * (theme - 1), 210}
-                                  : RECT{10, 10 + 40 * (theme - 1), 210, 30 + 40 * (theme - 1)};
-      factory->CreateInstance(nullptr, IID_IOleObject, p.object.putVoid());
-      if (!p.object) return 1;
-      p.object->SetClientSite(p.site.get());
-      ComPtr<IPersistStreamInit> persist;
-      p.object->QueryInterface(IID_IPersistStreamInit, persist.putVoid());
-      persist->InitNew();
-      ComPtr<_NxProgressBar> bar;
-      p.object->QueryInterface(IID__NxProgressBar, bar.putVoid());
-      bar->put_Theme(static_cast<PB_THEME>(theme));
-      if (vertical) bar->put_Orientation(orVertical);
-      bar->put_Value(values[theme - 1]);
-      p.object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, p.site.get(), 0, form, &p.site->position);
-      placed.push_back(std::move(p));
+  int status = 0;
+  {
+    nx::formhost::Library library(argv[1]);
+    if (!library.loaded()) {
+      std::fprintf(stderr, "nxshowcase: cannot load %s\n", argv[1]);
+      OleUninitialize();
+      return 1;
+    }
+    Form form(L"nx widgets", 480, 300);
+    const long values[] = {25, 40, 55, 70, 85};
+    for (int theme = 1; theme <= 5 && status == 0; ++theme) {
+      for (int vertical = 0; vertical <= 1; ++vertical) {
+        Placement p;
+        p.name = L"Progress" + std::to_wstring(form.count() + 1);
+        p.position = vertical ? RECT{250 + 40 * (theme - 1), 10, 270 + 40 * (theme - 1), 210}
+                              : RECT{10, 10 + 40 * (theme - 1), 210, 30 + 40 * (theme - 1)};
+        FormControl* site = nullptr;
+        const HRESULT hr = form.add(library, CLSID_NxProgressBar, p, &site);
+        if (FAILED(hr)) {
+          std::fprintf(stderr, "nxshowcase: cannot place a progress bar (0x%08lx)\n",
+                       static_cast<unsigned long>(hr));
+          status = 1;
+          break;
+        }
+        nx::formhost::Dispatch bar = site->dispatch();
+        bar.put(L"Theme", theme);
+        if (vertical) {
+          // Turning the bar swaps its width and height: the form puts it back in its place.
+          bar.put(L"Orientation", 1);  // orVertical
+          site->move(p.position);
+        }
+        bar.put(L"Value", values[theme - 1]);
+      }
+    }
+    if (status == 0) {
+      std::printf("nxshowcase: %zu progress bars placed on a form\n", form.count());
+      std::fflush(stdout);
+      const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+      while (GetTickCount() < end && form.open()) {
+        form.pumpMessages();
+        Sleep(20);
+      }
     }
   }
-  std::printf("nxshowcase: %zu progress bars placed on a form\n", placed.size());
-  std::fflush(stdout);
-  const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
-  while (GetTickCount() < end && IsWindow(form)) {
-    nx::formhost::pumpMessages();
-    Sleep(20);
-  }
-  for (Placed& p : placed) {
-    p.object->Close(OLECLOSE_NOSAVE);
-    p.object->SetClientSite(nullptr);
-  }
-  placed.clear();
-  factory.reset();
   OleUninitialize();
-  return 0;
+  return status;
 }

@@ -37,7 +37,9 @@ class Bstr {
     SysFreeString(std::exchange(b_, nullptr));
     return &b_;
   }
-  BSTR detach() { return std::exchange(b_, nullptr); }
+  // Hands the string to the caller.
+  BSTR release() { return std::exchange(b_, nullptr); }
+  BSTR detach() { return release(); }
   std::string utf8() const { return toUtf8(b_); }
 
  private:

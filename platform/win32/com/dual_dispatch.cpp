@@ -5,8 +5,10 @@
 #include <cstring>
 #include <optional>
 #include <utility>
+#include <vector>
 
 #include "platform/win32/com/bstr.h"
+#include "platform/win32/com/variant.h"
 
 namespace nx::win32 {
 
@@ -81,6 +83,72 @@ std::optional<VARIANT> unsignedArgument(const DualInterface& iface, DISPID id, W
   return std::nullopt;
 }
 
+// Script engines pass a variable given to a by-reference parameter as a reference to a VARIANT;
+// the system's dispatch wants a reference of the parameter's own type. Each such argument is
+// converted into a temporary of the parameter's type, passed by reference, and what the call
+// left there goes back into the caller's variable.
+class ByRefAdapter {
+ public:
+  ByRefAdapter(const DualInterface& iface, DISPID id, WORD flags, DISPPARAMS* params) {
+    if (!(flags & DISPATCH_METHOD) || !params || params->cNamedArgs != 0) return;
+    const DualSlot* slot = nullptr;
+    for (const DualSlot& s : iface.slots())
+      if (s.memid == id && s.kind == INVOKE_FUNC) slot = &s;
+    if (!slot) return;
+    const UINT n = params->cArgs;
+    for (UINT i = 0; i < n && i < slot->params.size(); ++i) {
+      const DualParam& param = slot->params[i];
+      VARIANT& given = params->rgvarg[n - 1 - i];
+      if (!param.byRef || param.type == VT_VARIANT || V_VT(&given) != (VT_VARIANT | VT_BYREF) ||
+          !V_VARIANTREF(&given))
+        continue;
+      if (args_.empty()) args_.assign(params->rgvarg, params->rgvarg + n);
+      Temp t;
+      t.target = V_VARIANTREF(&given);
+      VariantInit(&t.value);
+      if (FAILED(VariantChangeType(&t.value, t.target, 0, param.type))) continue;
+      temps_.push_back(t);
+    }
+    if (temps_.empty()) return;
+    // The temporaries are in place now (the vector no longer moves).
+    std::size_t k = 0;
+    for (UINT i = 0; i < n && k < temps_.size(); ++i) {
+      VARIANT& arg = args_[n - 1 - i];
+      if (V_VT(&arg) != (VT_VARIANT | VT_BYREF) || V_VARIANTREF(&arg) != temps_[k].target) continue;
+      V_VT(&arg) = static_cast<VARTYPE>(V_VT(&temps_[k].value) | VT_BYREF);
+      V_BYREF(&arg) = &V_UI1(&temps_[k].value);
+      ++k;
+    }
+    local_ = *params;
+    local_.rgvarg = args_.data();
+    active_ = true;
+  }
+  ~ByRefAdapter() {
+    for (Temp& t : temps_) VariantClear(&t.value);
+  }
+  ByRefAdapter(const ByRefAdapter&) = delete;
+  ByRefAdapter& operator=(const ByRefAdapter&) = delete;
+
+  DISPPARAMS* params(DISPPARAMS* original) { return active_ ? &local_ : original; }
+  // After a successful call: the callers' variables take the values left in the temporaries.
+  void writeBack() {
+    for (Temp& t : temps_) {
+      VariantClear(t.target);
+      VariantCopy(t.target, &t.value);
+    }
+  }
+
+ private:
+  struct Temp {
+    VARIANT* target;
+    VARIANT value;
+  };
+  std::vector<VARIANT> args_;
+  std::vector<Temp> temps_;
+  DISPPARAMS local_{};
+  bool active_ = false;
+};
+
 HRESULT STDMETHODCALLTYPE invokeThunk(void* p, DISPID id, REFIID, LCID, WORD flags,
                                       DISPPARAMS* params, VARIANT* result, EXCEPINFO* excep,
                                       UINT* argErr) {
@@ -91,15 +159,18 @@ HRESULT STDMETHODCALLTYPE invokeThunk(void* p, DISPID id, REFIID, LCID, WORD fla
     local.rgvarg = &*arg;
     params = &local;
   }
-  const HRESULT hr =
-      DispInvoke(p, self(p)->iface->typeInfo(), id, flags, params, result, excep, argErr);
+  ByRefAdapter byRef(*self(p)->iface, id, flags, params);
+  const HRESULT hr = DispInvoke(p, self(p)->iface->typeInfo(), id, flags, byRef.params(params),
+                                result, excep, argErr);
+  if (SUCCEEDED(hr)) byRef.writeBack();
   if (SUCCEEDED(hr) && result && V_VT(result) == VT_UI4) V_VT(result) = VT_I4;
   return hr;
 }
 
 // ---- interface slots ----
 
-// Fills `out` (pointing to a value of automation type `type`) from `v`, taking ownership.
+// Fills `out` (pointing to a value of automation type `type`) from `v`. What goes to `out` leaves
+// `v`; whatever stays in `v` is cleared by its owner.
 void storeResult(VARTYPE type, VARIANT& v, void* out) {
   switch (type) {
     case VT_VARIANT:
@@ -112,7 +183,8 @@ void storeResult(VARTYPE type, VARIANT& v, void* out) {
   // Colours are kept signed (system colours are negative): unsigned results keep the bits.
   if ((type == VT_UI4 || type == VT_UINT) && (V_VT(&v) == VT_I4 || V_VT(&v) == VT_INT))
     V_VT(&v) = type;
-  if (V_VT(&v) != type && FAILED(VariantChangeType(&v, &v, 0, type))) VariantClear(&v);
+  // A value that cannot change type reads as zero below.
+  if (V_VT(&v) != type) VariantChangeType(&v, &v, 0, type);
   switch (type) {
     case VT_I2:
       *static_cast<SHORT*>(out) = V_VT(&v) == VT_I2 ? V_I2(&v) : 0;
@@ -135,24 +207,22 @@ void storeResult(VARTYPE type, VARIANT& v, void* out) {
       *static_cast<double*>(out) = V_VT(&v) == VT_R8 ? V_R8(&v) : 0.0;
       break;
     case VT_BSTR:
-      *static_cast<BSTR*>(out) = V_VT(&v) == VT_BSTR ? V_BSTR(&v) : nullptr;
-      VariantInit(&v);
-      return;
     case VT_DISPATCH:
-      *static_cast<IDispatch**>(out) = V_VT(&v) == VT_DISPATCH ? V_DISPATCH(&v) : nullptr;
-      VariantInit(&v);
-      return;
     case VT_UNKNOWN:
-      *static_cast<IUnknown**>(out) = V_VT(&v) == VT_UNKNOWN ? V_UNKNOWN(&v) : nullptr;
-      VariantInit(&v);
+      // The string or interface pointer moves to `out`; a value of another type stays in `v`.
+      *static_cast<void**>(out) = nullptr;
+      if (V_VT(&v) == type) {
+        *static_cast<void**>(out) =
+            type == VT_BSTR ? static_cast<void*>(V_BSTR(&v)) : static_cast<void*>(V_UNKNOWN(&v));
+        VariantInit(&v);
+      }
       return;
     default:
       break;
   }
-  VariantClear(&v);
 }
 
-// Clears an out value after a failed call.
+// Clears an out value after a failed call (the caller's memory: nothing in it is owned yet).
 void clearResult(VARTYPE type, void* out) {
   switch (type) {
     case VT_VARIANT:
@@ -253,7 +323,8 @@ bool variantFromPointer(VARTYPE type, const void* ptr, VARIANT& out) {
   if (!ptr) return false;
   switch (type) {
     case VT_VARIANT:
-      return SUCCEEDED(VariantCopyInd(&out, const_cast<VARIANT*>(static_cast<const VARIANT*>(ptr))));
+      return SUCCEEDED(
+          VariantCopyInd(&out, const_cast<VARIANT*>(static_cast<const VARIANT*>(ptr))));
     case VT_R4:
       V_VT(&out) = VT_R4;
       V_R4(&out) = *static_cast<const float*>(ptr);
@@ -264,7 +335,8 @@ bool variantFromPointer(VARTYPE type, const void* ptr, VARIANT& out) {
       return true;
     case VT_I2:
     case VT_BOOL:
-      return variantFromRaw(type, static_cast<std::uintptr_t>(*static_cast<const SHORT*>(ptr)), out);
+      return variantFromRaw(type, static_cast<std::uintptr_t>(*static_cast<const SHORT*>(ptr)),
+                            out);
     case VT_UI1:
       return variantFromRaw(type, *static_cast<const BYTE*>(ptr), out);
     case VT_I4:
@@ -283,6 +355,7 @@ bool variantFromPointer(VARTYPE type, const void* ptr, VARIANT& out) {
 }
 
 // Writes a by-reference argument back: frees what the pointer held and stores the new value.
+// The pointer is the caller's: the value it held is the caller's to give up here.
 void storeByRef(VARTYPE type, VARIANT& v, void* ptr) {
   switch (type) {
     case VT_VARIANT:
@@ -306,38 +379,26 @@ HRESULT runMethod(void* p, std::size_t index, const std::uintptr_t* raw) {
     const DualObject* o = self(p);
     const DualSlot& slot = o->iface->slots()[index];
     const std::size_t n = slot.params.size();
-    std::vector<VARIANT> args(n);
-    for (VARIANT& v : args) VariantInit(&v);
-    auto clear = [&] {
-      for (VARIANT& v : args) VariantClear(&v);
-    };
+    VariantArray args(n);
     for (std::size_t i = 0; i < n; ++i) {
       const DualParam& param = slot.params[i];
-      const bool ok = param.byRef
-                          ? variantFromPointer(param.type, reinterpret_cast<const void*>(raw[i]), args[i])
-                          : variantFromRaw(param.type, raw[i], args[i]);
-      if (!ok) {
-        clear();
-        return param.byRef && !raw[i] ? E_POINTER : DISP_E_TYPEMISMATCH;
-      }
+      const bool ok = param.byRef ? variantFromPointer(
+                                        param.type, reinterpret_cast<const void*>(raw[i]), args[i])
+                                  : variantFromRaw(param.type, raw[i], args[i]);
+      if (!ok) return param.byRef && !raw[i] ? E_POINTER : DISP_E_TYPEMISMATCH;
     }
     void* out = slot.resultType != VT_EMPTY ? reinterpret_cast<void*>(raw[n]) : nullptr;
-    if (slot.resultType != VT_EMPTY && !out) {
-      clear();
-      return E_POINTER;
-    }
-    VARIANT result;
-    VariantInit(&result);
-    const HRESULT hr = o->owner->invokeSlot(slot, args, result);
+    if (slot.resultType != VT_EMPTY && !out) return E_POINTER;
+    Variant result;
+    const HRESULT hr = o->owner->invokeSlot(slot, args.span(), result.ref());
     if (SUCCEEDED(hr)) {
       for (std::size_t i = 0; i < n; ++i)
-        if (slot.params[i].byRef) storeByRef(slot.params[i].type, args[i], reinterpret_cast<void*>(raw[i]));
-      if (out) storeResult(slot.resultType, result, out);
+        if (slot.params[i].byRef)
+          storeByRef(slot.params[i].type, args[i], reinterpret_cast<void*>(raw[i]));
+      if (out) storeResult(slot.resultType, result.ref(), out);
     } else if (out) {
       clearResult(slot.resultType, out);
     }
-    VariantClear(&result);
-    clear();
     return hr;
   } catch (...) {
     return E_UNEXPECTED;
@@ -362,15 +423,12 @@ template <std::size_t N>
 HRESULT STDMETHODCALLTYPE getThunk(void* p, void* out) {
   if (!out) return E_POINTER;
   const VARTYPE type = self(p)->iface->slots()[N].resultType;
-  VARIANT arg, result;
-  VariantInit(&arg);
-  VariantInit(&result);
-  const HRESULT hr = callSlot(p, N, arg, result);
+  Variant arg, result;
+  const HRESULT hr = callSlot(p, N, arg.ref(), result.ref());
   if (SUCCEEDED(hr))
-    storeResult(type, result, out);
+    storeResult(type, result.ref(), out);
   else
     clearResult(type, out);
-  VariantClear(&result);
   return hr;
 }
 
@@ -378,41 +436,28 @@ HRESULT STDMETHODCALLTYPE getThunk(void* p, void* out) {
 // arrive in one register or stack slot of pointer size.
 template <std::size_t N>
 HRESULT STDMETHODCALLTYPE putIntThunk(void* p, std::uintptr_t raw) {
-  VARIANT arg, result;
-  VariantInit(&result);
-  if (!variantFromRaw(self(p)->iface->slots()[N].argType, raw, arg)) return E_NOTIMPL;
-  const HRESULT hr = callSlot(p, N, arg, result);
-  VariantClear(&arg);
-  VariantClear(&result);
-  return hr;
+  Variant arg, result;
+  if (!variantFromRaw(self(p)->iface->slots()[N].argType, raw, arg.ref())) return E_NOTIMPL;
+  return callSlot(p, N, arg.ref(), result.ref());
 }
 
 template <std::size_t N, class T, VARTYPE VT>
 HRESULT STDMETHODCALLTYPE putRealThunk(void* p, T value) {
-  VARIANT arg, result;
-  VariantInit(&arg);
-  VariantInit(&result);
-  V_VT(&arg) = VT;
+  Variant arg, result;
+  V_VT(arg.get()) = VT;
   if constexpr (VT == VT_R4)
-    V_R4(&arg) = value;
+    V_R4(arg.get()) = value;
   else
-    V_R8(&arg) = value;
-  const HRESULT hr = callSlot(p, N, arg, result);
-  VariantClear(&result);
-  return hr;
+    V_R8(arg.get()) = value;
+  return callSlot(p, N, arg.ref(), result.ref());
 }
 
 template <std::size_t N>
 HRESULT STDMETHODCALLTYPE putVariantThunk(void* p, VARIANT value) {
-  VARIANT arg, result;
-  VariantInit(&arg);
-  VariantInit(&result);
+  Variant arg, result;
   // The caller owns `value`; the slot gets a copy.
-  VariantCopyInd(&arg, &value);
-  const HRESULT hr = callSlot(p, N, arg, result);
-  VariantClear(&arg);
-  VariantClear(&result);
-  return hr;
+  VariantCopyInd(arg.get(), &value);
+  return callSlot(p, N, arg.ref(), result.ref());
 }
 
 template <template <std::size_t> class Maker, std::size_t... I>
@@ -627,11 +672,10 @@ HRESULT DualInterface::build(ITypeInfo* interfaceInfo, DualInterface& out) {
     }
     interfaceInfo->ReleaseFuncDesc(f);
 
-    BSTR name = nullptr;
-    if (SUCCEEDED(interfaceInfo->GetDocumentation(slot.memid, &name, nullptr, nullptr, nullptr))) {
-      slot.name = toUtf8(name);
-      SysFreeString(name);
-    }
+    Bstr name;
+    if (SUCCEEDED(
+            interfaceInfo->GetDocumentation(slot.memid, name.put(), nullptr, nullptr, nullptr)))
+      slot.name = name.utf8();
     if (index >= kMaxSlots || index < 7) return E_NOTIMPL;
     const void* thunk = thunkFor(slot, index);
     if (!thunk) return E_NOTIMPL;

@@ -11,18 +11,16 @@
 
 namespace nx::win32 {
 
-bool BagStore::readVariant(const std::wstring& key, VARIANT& out) {
-  VariantInit(&out);
-  return SUCCEEDED(bag_->Read(key.c_str(), &out, log_));
+bool BagStore::readVariant(const std::wstring& key, Variant& out) {
+  return SUCCEEDED(bag_->Read(key.c_str(), out.put(), log_));
 }
 
-void BagStore::writeVariant(const std::wstring& key, const VARIANT& value) {
-  VARIANT copy;
-  VariantInit(&copy);
-  VariantCopy(&copy, const_cast<VARIANT*>(&value));
-  const HRESULT hr = bag_->Write(key.c_str(), &copy);
-  VariantClear(&copy);
-  if (FAILED(hr)) throw HostError("the property bag refused a value");
+void BagStore::writeVariant(const std::wstring& key, const Variant& value) {
+  // The bag gets its own copy: it may not treat the value as read-only.
+  Variant copy;
+  VariantCopy(copy.get(), const_cast<VARIANT*>(value.get()));
+  if (FAILED(bag_->Write(key.c_str(), copy.get())))
+    throw HostError("the property bag refused a value");
 }
 
 Value BagStore::read(std::string_view key, const Value& defaultValue) {
@@ -30,10 +28,9 @@ Value BagStore::read(std::string_view key, const Value& defaultValue) {
     std::array<Value, persist::kFontPartCount> parts;
     bool any = false;
     for (std::size_t i = 0; i < parts.size(); ++i) {
-      VARIANT v;
+      Variant v;
       if (!readVariant(toWide(persist::fontPartKey(key, i)), v)) continue;
-      fromVariant(v, parts[i]);
-      VariantClear(&v);
+      fromVariant(v.ref(), parts[i]);
       any = true;
     }
     if (!any) return defaultValue;
@@ -41,11 +38,10 @@ Value BagStore::read(std::string_view key, const Value& defaultValue) {
     return FontRef(OleFont::create(
         persist::fontFromParts(parts, fallback ? fallback->describe() : FontDesc{})));
   }
-  VARIANT v;
+  Variant v;
   if (!readVariant(toWide(key), v)) return defaultValue;
   Value out;
-  const HRESULT hr = fromVariant(v, out);
-  VariantClear(&v);
+  const HRESULT hr = fromVariant(v.ref(), out);
   if (FAILED(hr)) throw ConversionError("stored value of unsupported type");
   return out;
 }
@@ -57,17 +53,15 @@ void BagStore::write(std::string_view key, const Value& value, const Value& defa
     if (!font) return;
     const auto parts = persist::fontToParts(font->describe());
     for (std::size_t i = 0; i < parts.size(); ++i) {
-      VARIANT v;
-      toVariant(parts[i], v);
+      Variant v;
+      toVariant(parts[i], v.ref());
       writeVariant(toWide(persist::fontPartKey(key, i)), v);
-      VariantClear(&v);
     }
     return;
   }
-  VARIANT v;
-  toVariant(value, v);
+  Variant v;
+  toVariant(value, v.ref());
   writeVariant(toWide(key), v);
-  VariantClear(&v);
 }
 
 // ---- stream store ----

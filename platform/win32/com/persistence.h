@@ -12,6 +12,7 @@
 #include "core/persist/stream_codec.h"
 #include "core/runtime/host.h"
 #include "platform/win32/com/com_ptr.h"
+#include "platform/win32/com/variant.h"
 
 namespace nx::win32 {
 
@@ -25,8 +26,8 @@ class BagStore final : public PropertyBag {
   void write(std::string_view key, const Value& value, const Value& defaultValue) override;
 
  private:
-  bool readVariant(const std::wstring& key, VARIANT& out);
-  void writeVariant(const std::wstring& key, const VARIANT& value);
+  bool readVariant(const std::wstring& key, Variant& out);
+  void writeVariant(const std::wstring& key, const Variant& value);
 
   IPropertyBag* bag_;
   IErrorLog* log_;

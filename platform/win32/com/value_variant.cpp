@@ -4,6 +4,7 @@
 
 #include "platform/win32/com/bstr.h"
 #include "platform/win32/com/com_ptr.h"
+#include "platform/win32/com/variant.h"
 #include "platform/win32/runtime/ole_objects.h"
 
 namespace nx::win32 {
@@ -32,7 +33,7 @@ HRESULT toVariant(const Value& value, VARIANT& out) {
           V_R8(&out) = v;
         } else if constexpr (std::is_same_v<T, std::string>) {
           V_VT(&out) = VT_BSTR;
-          V_BSTR(&out) = Bstr::fromUtf8(v).detach();
+          V_BSTR(&out) = Bstr::fromUtf8(v).release();
         } else if constexpr (std::is_same_v<T, FontRef>) {
           V_VT(&out) = VT_DISPATCH;
           V_DISPATCH(&out) = nullptr;
@@ -51,12 +52,11 @@ HRESULT toVariant(const Value& value, VARIANT& out) {
 HRESULT fromVariant(const VARIANT& in, Value& out) {
   const VARIANT* v = &in;
   if (V_VT(v) == (VT_VARIANT | VT_BYREF)) v = V_VARIANTREF(v);
-  VARIANT plain;
-  VariantInit(&plain);
+  Variant plain;
   if (V_VT(v) & VT_BYREF) {
-    const HRESULT hr = VariantCopyInd(&plain, const_cast<VARIANT*>(v));
+    const HRESULT hr = VariantCopyInd(plain.get(), const_cast<VARIANT*>(v));
     if (FAILED(hr)) return hr;
-    v = &plain;
+    v = plain.get();
   }
   HRESULT hr = S_OK;
   switch (V_VT(v)) {
@@ -110,7 +110,6 @@ HRESULT fromVariant(const VARIANT& in, Value& out) {
       hr = DISP_E_TYPEMISMATCH;
       break;
   }
-  VariantClear(&plain);
   return hr;
 }
 

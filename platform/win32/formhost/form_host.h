@@ -250,3 +250,6 @@ class FormSite : public IOleClientSite,
 void pumpMessages();
 
 }  // namespace nx::formhost
+
+#include "platform/win32/formhost/client.h"
+#include "platform/win32/formhost/form.h"

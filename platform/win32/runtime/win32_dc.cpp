@@ -126,10 +126,11 @@ void Win32Dc::gradientFill(std::span<const TriVertex> vertices, std::span<const 
     r[i].UpperLeft = rects[i].upperLeft;
     r[i].LowerRight = rects[i].lowerRight;
   }
-  if (!fill(dc_.get(), v.data(), static_cast<ULONG>(v.size()), r.data(),
-            static_cast<ULONG>(r.size()),
-            mode == GradientMode::RectH ? GRADIENT_FILL_RECT_H : GRADIENT_FILL_RECT_V))
-    throw HostError("GradientFill failed");
+  // What the fill returns is not looked at: a fill that reports failure has drawn what it could,
+  // and is no error of the put or resize that is painting. Only a missing entry point (above)
+  // is, and that one makes the caller draw with lines instead.
+  fill(dc_.get(), v.data(), static_cast<ULONG>(v.size()), r.data(), static_cast<ULONG>(r.size()),
+       mode == GradientMode::RectH ? GRADIENT_FILL_RECT_H : GRADIENT_FILL_RECT_V);
 }
 
 }  // namespace nx::win32

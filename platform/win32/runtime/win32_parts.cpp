@@ -126,6 +126,13 @@ bool Win32PartFactory::parentMessage(UINT message, WPARAM wParam, LPARAM lParam,
   return false;
 }
 
+Win32TextBox* Win32PartFactory::textBoxOf(HWND child) const {
+  if (!child) return nullptr;
+  for (ChildPart* c : children())
+    if (c->hwnd() == child) return dynamic_cast<Win32TextBox*>(c);
+  return nullptr;
+}
+
 RECT Win32PartFactory::pixelRect(const PartRect& r) const {
   const double tx = surface().twipsPerPixelX();
   const double ty = surface().twipsPerPixelY();

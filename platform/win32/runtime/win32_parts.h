@@ -156,6 +156,8 @@ class Win32PartFactory final : public PartFactory {
   bool parentMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
   // Pixel rectangle of a part within the control window.
   RECT pixelRect(const PartRect& r) const;
+  // The text box whose child window is `child`, or null.
+  Win32TextBox* textBoxOf(HWND child) const;
 
  protected:
   std::unique_ptr<TextBoxPart> makeTextBox(std::string name) override;

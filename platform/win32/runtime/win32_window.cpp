@@ -1,5 +1,6 @@
 #include "platform/win32/runtime/win32_window.h"
 
+#include <commctrl.h>
 #include <olectl.h>
 
 #include <cmath>
@@ -15,6 +16,8 @@ namespace nx::win32 {
 namespace {
 
 constexpr wchar_t kClassName[] = L"nxControlWindow";
+// The control window's own subclass of its child windows (the parts keep theirs).
+constexpr UINT_PTR kFocusSubclassId = 0x6E79;
 
 int dpi(int index) {
   WindowDc screen(nullptr);
@@ -121,6 +124,7 @@ bool Win32Window::create(HWND parent, const RECT& position) {
 
 void Win32Window::destroy() {
   if (!hwnd_) return;
+  focusWithin_ = false;
   parts_.detach();
   HWND window = hwnd_;
   SetWindowLongPtrW(window, GWLP_USERDATA, 0);
@@ -302,6 +306,7 @@ LRESULT CALLBACK Win32Window::windowProc(HWND hwnd, UINT message, WPARAM wParam,
     // The container destroyed the window before the control let it go.
     SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     self->hwnd_ = nullptr;
+    self->focusWithin_ = false;
     self->parts_.detach();
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
@@ -319,6 +324,55 @@ bool Win32Window::overChildPart() const {
   ScreenToClient(hwnd_, &p);
   HWND child = ChildWindowFromPointEx(hwnd_, p, CWP_SKIPINVISIBLE | CWP_SKIPDISABLED);
   return child && child != hwnd_;
+}
+
+// Focus within the control: the control has the focus while its window or any of its children
+// holds it. The owner hears of the focus entering once and of it leaving once; a move between
+// the control window and its children is no change.
+void Win32Window::focusEntered() {
+  if (focusWithin_) return;
+  focusWithin_ = true;
+  owner_.windowFocus(true);
+}
+
+void Win32Window::focusLeft(HWND next) {
+  if (!focusWithin_) return;
+  if (hwnd_ && next && (next == hwnd_ || IsChild(hwnd_, next))) return;
+  focusWithin_ = false;
+  owner_.windowFocus(false);
+}
+
+LRESULT CALLBACK Win32Window::childProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                        UINT_PTR /*id*/, DWORD_PTR self) {
+  auto* window = reinterpret_cast<Win32Window*>(self);
+  switch (message) {
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(hwnd, &Win32Window::childProc, kFocusSubclassId);
+      break;
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+      const LRESULT r = DefSubclassProc(hwnd, message, wParam, lParam);
+      // Only while the child still belongs to a live control window.
+      if (window->hwnd_ && GetParent(hwnd) == window->hwnd_) {
+        try {
+          if (message == WM_SETFOCUS)
+            window->focusEntered();
+          else
+            window->focusLeft(reinterpret_cast<HWND>(wParam));
+        } catch (...) {
+          // Nothing may unwind through the system's message dispatch.
+        }
+      }
+      return r;
+    }
+    default:
+      break;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+TextBoxPart* Win32Window::focusedTextPart() {
+  return focusWithin_ ? parts_.textBoxOf(GetFocus()) : nullptr;
 }
 
 LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -349,14 +403,21 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (focus != hwnd_ && !IsChild(hwnd_, focus) && !overChildPart()) SetFocus(hwnd_);
       return MA_ACTIVATE;
     }
+    case WM_PARENTNOTIFY:
+      // Every child window (the parts' text boxes and scroll bars) reports its focus changes to
+      // the control window through a subclass of its own.
+      if (LOWORD(wParam) == WM_CREATE && lParam)
+        SetWindowSubclass(reinterpret_cast<HWND>(lParam), &Win32Window::childProc, kFocusSubclassId,
+                          reinterpret_cast<DWORD_PTR>(this));
+      break;
     case WM_SETFOCUS:
-      owner_.windowFocus(true);
+      focusEntered();
       return 0;
     case WM_KILLFOCUS:
-      owner_.windowFocus(false);
+      focusLeft(reinterpret_cast<HWND>(wParam));
       return 0;
     case WM_GETDLGCODE:
-      return DLGC_WANTCHARS | DLGC_WANTARROWS;
+      return owner_.windowDialogCode(reinterpret_cast<const MSG*>(lParam));
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:

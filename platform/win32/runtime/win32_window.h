@@ -18,7 +18,11 @@ class WindowOwner {
  public:
   virtual ~WindowOwner() = default;
   virtual void windowInput(UINT message, WPARAM wParam, LPARAM lParam) = 0;
+  // The focus entered the control (its window or one of its child parts) or left the control
+  // window and all its children. Moves of the focus within the control are not reported.
   virtual void windowFocus(bool gained) = 0;
+  // The answer to WM_GETDLGCODE of the control window for `msg` (may be null).
+  virtual LRESULT windowDialogCode(const MSG* /*msg*/) { return DLGC_WANTCHARS | DLGC_WANTARROWS; }
   // The control changed its own size (pixels, outer).
   virtual void windowResizedItself(int width, int height) = 0;
 };
@@ -80,9 +84,17 @@ class Win32Window final : public ControlWindow {
   Surface& surface() override { return surface_; }
   PartFactory& parts() override { return parts_; }
   Win32PartFactory& win32Parts() { return parts_; }
+  // True while the focus is in the control window or one of its child parts.
+  bool focusWithin() const { return focusWithin_; }
+  // The text part that holds the focus, or null.
+  TextBoxPart* focusedTextPart();
 
  private:
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  static LRESULT CALLBACK childProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR id, DWORD_PTR self);
+  void focusEntered();
+  void focusLeft(HWND next);
   LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
   DWORD style() const;
   DWORD exStyle() const;
@@ -106,6 +118,7 @@ class Win32Window final : public ControlWindow {
   int width_ = 100;
   int height_ = 20;
   bool enabled_ = true;
+  bool focusWithin_ = false;
   std::int16_t appearance_ = 1;
   std::int16_t borderStyle_ = 0;
   OleColor backColor_ = static_cast<OleColor>(0x8000000F);

@@ -57,7 +57,7 @@ std::uint64_t trailerEnd(Bytes file) {
   // The signer pads the unsigned file with zeros to the table's alignment; the trailer's
   // last byte is a hexadecimal digit, so the padding is told apart from it.
   std::uint64_t end = cert.address;
-  for (std::uint64_t pad = 0; pad + 1 < kCertAlignment && end > 0 && file[end - 1] == 0; ++pad) {
+  for (std::uint64_t pad = 0; pad + 1 < kCertAlignment && end > 0 && file[static_cast<std::size_t>(end - 1)] == 0; ++pad) {
     --end;
   }
   return end;
@@ -67,8 +67,8 @@ std::optional<SetupHeader> readHeader(Bytes file) {
   const std::uint64_t end = trailerEnd(file);
   if (end < kTrailerSize) return std::nullopt;
   const std::uint64_t start = end - kTrailerSize;
-  const int hi = hexDigit(file[start + 128]);
-  const int lo = hexDigit(file[start + 129]);
+  const int hi = hexDigit(file[static_cast<std::size_t>(start + 128)]);
+  const int lo = hexDigit(file[static_cast<std::size_t>(start + 129)]);
   if (hi < 0 || lo < 0) return std::nullopt;
   const auto codedLength = static_cast<std::size_t>(hi * 16 + lo);
   if (codedLength > kMaxCodedHeader) return std::nullopt;

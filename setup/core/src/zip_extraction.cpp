@@ -74,7 +74,7 @@ bool ZipExtractionClass::OpenZip(const std::string& zipPath) {
     in.seekg(0);
     if (length > 0) {
       image.resize(static_cast<std::size_t>(length));
-      in.read(reinterpret_cast<char*>(image.data()), length);
+      in.read(reinterpret_cast<char*>(image.data()), static_cast<std::streamsize>(length));
       if (!in) image.clear();
     }
   }

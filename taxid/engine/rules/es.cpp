@@ -10,7 +10,7 @@ namespace {
 constexpr std::string_view kPersonalLetters = "TRWAGMYFPDXBNJZSQVHLCKE";
 
 bool ruleN(std::int64_t n, char last) {
-  return last == kPersonalLetters[n % 23];
+  return last == kPersonalLetters[static_cast<std::size_t>(n % 23)];
 }
 
 // r of the entity sum over positions 2 to 8.

@@ -1,0 +1,63 @@
+// nxprobe.ocx: the framework's test library, carrying the probe control.
+#include <windows.h>
+// GUIDs of the generated header are defined in this file.
+#include <initguid.h>
+
+#include <olectl.h>
+
+#include <array>
+#include <memory>
+
+#include "nxprobe_h.h"
+#include "platform/win32/com/control_object.h"
+#include "platform/win32/com/module.h"
+#include "resource_ids.h"
+#include "tests/support/probe_control.h"
+
+namespace {
+
+using namespace nx::win32;
+
+constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE |
+                              OLEMISC_INSIDEOUT | OLEMISC_ACTIVATEWHENVISIBLE |
+                              OLEMISC_SETCLIENTSITEFIRST;
+
+const ControlClass kProbe = {&CLSID_NxProbe, &IID__NxProbe, &DIID___NxProbe, kMiscStatus, {200, 27},
+                             [](nx::ControlSite& site) -> std::unique_ptr<nx::ControlBase> {
+                               return std::make_unique<nx::test::NxProbe>(site);
+                             }};
+
+HRESULT createProbe(REFIID iid, void** out) {
+  return createControlObject(kProbe, iid, out);
+}
+
+const std::array<ClassEntry, 1> kClasses = {{
+    {&CLSID_NxProbe, L"NxProbe", L"nx framework probe", IDB_PROBE_TOOLBOX, kMiscStatus,
+     &createProbe},
+}};
+
+const LibraryEntry kLibrary = {&LIBID_nxprobe, L"nxprobe", 1, 0, kClasses};
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+  if (reason == DLL_PROCESS_ATTACH) {
+    DisableThreadLibraryCalls(instance);
+    Module::setInstance(instance);
+    Module::setLibrary(&kLibrary);
+  }
+  return TRUE;
+}
+
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+  return moduleGetClassObject(clsid, iid, out);
+}
+STDAPI DllCanUnloadNow() {
+  return moduleCanUnloadNow();
+}
+STDAPI DllRegisterServer() {
+  return moduleRegister();
+}
+STDAPI DllUnregisterServer() {
+  return moduleUnregister();
+}

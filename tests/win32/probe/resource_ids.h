@@ -1,0 +1,4 @@
+// Resource identifiers of nxprobe.ocx.
+#pragma once
+
+#define IDB_PROBE_TOOLBOX 101
