@@ -4,10 +4,14 @@
 function(nx_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wconversion
                                            -Wno-sign-conversion)
-  # GCC 12 reports overlapping copies inside its own std::string code at -O2 (a known false
-  # positive of that release), which would hide real warnings among them.
+  # GCC 12 reports overlapping copies inside its own std::string code at -O2, and (for i686)
+  # members of a std::optional<std::variant> as used before being set: known false positives of
+  # that release, which would hide real warnings among them.
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
     target_compile_options(${target} PRIVATE -Wno-restrict)
+    if(CMAKE_CROSSCOMPILING AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+      target_compile_options(${target} PRIVATE -Wno-maybe-uninitialized)
+    endif()
   endif()
 endfunction()
 

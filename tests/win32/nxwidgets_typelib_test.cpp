@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "tests/support/probe_control.h"
 #include "typelib_check.h"
 #include "widgets/widget_classes.h"
 
@@ -51,6 +52,22 @@ TEST_F(NxWidgetsTypeLib, EveryClassMatchesItsTable) {
     diffs.insert(diffs.end(), more.begin(), more.end());
   }
   EXPECT_TRUE(diffs.empty()) << joined(diffs);
+}
+
+TEST(ProbeTypeLib, MatchesItsTable) {
+  CoInitialize(nullptr);
+  test::RegisteredLibrary lib = test::registerAndLoad(widen(NX_PROBE_PATH).c_str());
+  ASSERT_NE(lib.typeLib, nullptr) << lib.error;
+  std::vector<std::string> diffs = test::compareHelpString(lib.typeLib, "nx framework probe");
+  const auto more = test::compareClass(lib.typeLib, test::NxProbe::classTable().info());
+  diffs.insert(diffs.end(), more.begin(), more.end());
+  EXPECT_TRUE(diffs.empty()) << joined(diffs);
+  using Entry = HRESULT(STDAPICALLTYPE*)();
+  if (auto unreg = reinterpret_cast<Entry>(
+          reinterpret_cast<void*>(GetProcAddress(lib.module, "DllUnregisterServer"))))
+    unreg();
+  lib.release();
+  CoUninitialize();
 }
 
 TEST_F(NxWidgetsTypeLib, TheCheckerSeesEveryKindOfDifference) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "nxwidgets_h.h"
+#include "handle_census.h"
 #include "platform/win32/formhost/form_host.h"
 
 using nx::formhost::boolVariant;
@@ -38,6 +39,7 @@ class Library {
     return object;
   }
   HRESULT canUnloadNow() { return library_.canUnloadNow(); }
+  HMODULE module() const { return library_.module(); }
 
  private:
   Library() : ole_(OleInitialize(nullptr)), library_(NX_OCX_PATH) {}
@@ -388,40 +390,15 @@ TEST(ProgressBarHost, ManyCyclesLeakNothing) {
     object->SetClientSite(nullptr);
   };
   cycle();  // first use loads what stays loaded
-  // Wine does not count GDI and USER objects (GetGuiResources answers 0), so the handle tables
-  // are probed too: both reuse freed slots first, so the index of a fresh handle stays put
-  // unless objects pile up.
-  auto gdiProbe = [] {
-    HPEN pen = CreatePen(PS_SOLID, 1, 0);
-    const auto index = reinterpret_cast<std::uintptr_t>(pen) & 0xFFFF;
-    DeleteObject(pen);
-    return index;
-  };
-  auto userProbe = [&site] {
-    HWND w = CreateWindowExW(0, L"STATIC", L"", WS_CHILD, 0, 0, 1, 1, site.form(), nullptr, nullptr,
-                             nullptr);
-    const auto index = reinterpret_cast<std::uintptr_t>(w) & 0xFFFF;
-    DestroyWindow(w);
-    return index;
-  };
-  {
-    // The probe sees a deliberate pile of a thousands pens.
-    const auto before = gdiProbe();
-    std::vector<HPEN> pile(3000);
-    for (HPEN& p : pile) p = CreatePen(PS_SOLID, 1, 0);
-    EXPECT_GE(gdiProbe(), before + 64);
-    for (HPEN p : pile) DeleteObject(p);
-  }
-  const DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-  const DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-  const auto gdiSlot = gdiProbe();
-  const auto userSlot = userProbe();
+  // The system's own object counters answer 0 under Wine: the census counts the library's
+  // calls that create and release window-system objects.
+  static const bool watched = nx::test::watchLibrary(Library::get().module());
+  ASSERT_TRUE(watched);
+  const nx::test::Census before = nx::test::census();
   for (int i = 0; i < 1000; ++i) cycle();
   nx::formhost::pumpMessages();
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
-  EXPECT_LE(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
-  EXPECT_LT(gdiProbe(), gdiSlot + 64) << "GDI handles pile up";
-  EXPECT_LT(userProbe(), userSlot + 64) << "USER handles pile up";
+  const nx::test::Census after = nx::test::census();
+  EXPECT_EQ(after, before) << "before " << before.describe() << "; after " << after.describe();
   EXPECT_EQ(Library::get().canUnloadNow(), S_OK);
 }
 

@@ -36,7 +36,7 @@ const std::array<ClassEntry, 1> kClasses = {{
      &createProbe},
 }};
 
-const LibraryEntry kLibrary = {&LIBID_nxprobe, L"nxprobe", 1, 0, kClasses};
+const LibraryEntry kLibrary = {&LIBID_nxprobe_types, L"nxprobe", 1, 0, kClasses};
 
 }  // namespace
 

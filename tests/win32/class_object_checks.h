@@ -1,0 +1,26 @@
+// Checks every class of a control library gets under Wine from its class table, through the
+// real COM object: a new control answers the table's values, every persisted property survives a
+// property-bag and a stream round trip with a value other than its default, 1000 controls
+// placed on a form and taken off again leave no window-system object, timer, hook or COM object
+// behind, and a host that drops the control inside one of its events does not bring it down.
+#pragma once
+
+#include <windows.h>
+
+#include "core/control/class_table.h"
+#include "platform/win32/formhost/form_host.h"
+
+namespace nx::test {
+
+struct ClassUnderTest {
+  const ClassInfo* info;
+  CLSID clsid;
+};
+
+void expectNewControlMatchesTable(const formhost::Library& lib, const ClassUnderTest& cls);
+void expectPersistedPropertiesRoundTrip(const formhost::Library& lib, const ClassUnderTest& cls);
+// `watched` must have been given to watchLibrary().
+void expectNoLeaksOverCycles(const formhost::Library& lib, const ClassUnderTest& cls, int cycles);
+void expectHostMayDropTheControlInAnEvent(const formhost::Library& lib, const ClassUnderTest& cls);
+
+}  // namespace nx::test
