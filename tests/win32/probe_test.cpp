@@ -71,8 +71,8 @@ HRESULT putText(IDispatch* d, const wchar_t* name, const wchar_t* value) {
   V_BSTR(&v) = SysAllocString(value);
   DISPID named = DISPID_PROPERTYPUT;
   DISPPARAMS params = {&v, &named, 1, 1};
-  const HRESULT hr =
-      d->Invoke(idOf(d, name), IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr, nullptr, nullptr);
+  const HRESULT hr = d->Invoke(idOf(d, name), IID_NULL, 0, DISPATCH_PROPERTYPUT, &params, nullptr,
+                               nullptr, nullptr);
   VariantClear(&v);
   return hr;
 }
@@ -80,8 +80,7 @@ HRESULT putText(IDispatch* d, const wchar_t* name, const wchar_t* value) {
 HRESULT call(IDispatch* d, const wchar_t* name, VARIANT* argsReversed, UINT count,
              VARIANT* result = nullptr) {
   DISPPARAMS params = {argsReversed, nullptr, count, 0};
-  return d->Invoke(idOf(d, name), IID_NULL, 0, DISPATCH_METHOD, &params, result, nullptr,
-                   nullptr);
+  return d->Invoke(idOf(d, name), IID_NULL, 0, DISPATCH_METHOD, &params, result, nullptr, nullptr);
 }
 
 void pumpFor(DWORD ms) {
@@ -140,6 +139,13 @@ TEST(Probe, MethodWithByReferenceAndOptionalArgumentsLateAndEarlyBound) {
   EXPECT_EQ(t, 121);
   EXPECT_EQ(ok, VARIANT_TRUE);
   EXPECT_EQ(probe->Add(1, nullptr, 1, &ok), E_POINTER);
+
+  // An earlier identifier of the default interface gives the same interface.
+  const IID earlier = {
+      0x9B6C0981, 0x2917, 0x459B, {0xBF, 0x73, 0x33, 0x36, 0x82, 0x38, 0x29, 0xD9}};
+  ComPtr<IDispatch> viaAlias;
+  ASSERT_EQ(object->QueryInterface(earlier, viaAlias.putVoid()), S_OK);
+  EXPECT_EQ(static_cast<void*>(viaAlias.get()), static_cast<void*>(probe.get()));
   object->Close(OLECLOSE_NOSAVE);
 }
 
@@ -199,9 +205,9 @@ TEST(Probe, TextPartFiltersTypedKeysAndTimerTicks) {
   ASSERT_EQ(cpc->FindConnectionPoint(DIID___NxProbe, cp.put()), S_OK);
   ASSERT_EQ(cp->Advise(sink, &cookie), S_OK);
 
-  ASSERT_EQ(object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(),
-                           &site.position),
-            S_OK);
+  ASSERT_EQ(
+      object->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, &site, 0, site.form(), &site.position),
+      S_OK);
   ComPtr<IOleInPlaceObject> inPlace;
   object->QueryInterface(IID_IOleInPlaceObject, inPlace.putVoid());
   HWND hwnd = nullptr;

@@ -66,7 +66,7 @@ HRESULT ControlObject::QueryInterface(REFIID iid, void** out) {
   *out = nullptr;
   if (iid == IID_IUnknown)
     *out = static_cast<IOleObject*>(this);
-  else if (iid == IID_IDispatch || iid == *cls_.iid)
+  else if (iid == IID_IDispatch || cls_.isDefaultInterface(iid))
     *out = &dual_;
   else if (iid == IID_IOleObject)
     *out = static_cast<IOleObject*>(this);

@@ -8,6 +8,7 @@
 #include <objbase.h>
 
 #include <memory>
+#include <span>
 
 #include "core/control/control_base.h"
 
@@ -20,6 +21,16 @@ struct ControlClass {
   DWORD miscStatus;
   SIZE defaultSizePx;  // size before the host sets one
   std::unique_ptr<ControlBase> (*create)(ControlSite& site);
+  // Earlier identifiers the default interface also answers to (clients built against an
+  // earlier version of the class ask for them).
+  std::span<const IID* const> iidAliases = {};
+
+  bool isDefaultInterface(REFIID iid) const {
+    if (iid == *this->iid) return true;
+    for (const IID* alias : iidAliases)
+      if (iid == *alias) return true;
+    return false;
+  }
 };
 
 // Creates a control object of the class and queries it for iid.

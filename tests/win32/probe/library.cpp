@@ -22,10 +22,21 @@ constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE
                               OLEMISC_INSIDEOUT | OLEMISC_ACTIVATEWHENVISIBLE |
                               OLEMISC_SETCLIENTSITEFIRST;
 
-const ControlClass kProbe = {&CLSID_NxProbe, &IID__NxProbe, &DIID___NxProbe, kMiscStatus, {200, 27},
+// An identifier the default interface had in an earlier version of the probe.
+// {9B6C0981-2917-459B-BF73-3336823829D9}
+constexpr IID kEarlierProbeIid = {
+    0x9B6C0981, 0x2917, 0x459B, {0xBF, 0x73, 0x33, 0x36, 0x82, 0x38, 0x29, 0xD9}};
+const IID* const kProbeAliases[] = {&kEarlierProbeIid};
+
+const ControlClass kProbe = {&CLSID_NxProbe,
+                             &IID__NxProbe,
+                             &DIID___NxProbe,
+                             kMiscStatus,
+                             {200, 27},
                              [](nx::ControlSite& site) -> std::unique_ptr<nx::ControlBase> {
                                return std::make_unique<nx::test::NxProbe>(site);
-                             }};
+                             },
+                             kProbeAliases};
 
 HRESULT createProbe(REFIID iid, void** out) {
   return createControlObject(kProbe, iid, out);
