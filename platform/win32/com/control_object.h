@@ -25,10 +25,10 @@ struct ControlClass {
   // earlier version of the class ask for them).
   std::span<const IID* const> iidAliases = {};
 
-  bool isDefaultInterface(REFIID iid) const {
-    if (iid == *this->iid) return true;
+  bool isDefaultInterface(REFIID asked) const {
+    if (asked == *iid) return true;
     for (const IID* alias : iidAliases)
-      if (iid == *alias) return true;
+      if (asked == *alias) return true;
     return false;
   }
 };
