@@ -238,4 +238,41 @@ TEST(Probe, TextPartFiltersTypedKeysAndTimerTicks) {
   sink->Release();
 }
 
+// Several probes on one form: each walks the form's controls from inside through its extender's
+// Parent.Controls; Alt+letter typed on the form reaches the control with that access key; a
+// UserMode switch of the form reaches every control.
+TEST(Probe, OnAFormWithOthers) {
+  createProbe();  // loads the library and OLE for this thread
+  nx::formhost::Library lib(NX_PROBE_PATH);
+  nx::formhost::Form form(L"probes", 500, 200);
+  nx::formhost::FormControl* controls[3] = {};
+  const wchar_t* names[3] = {L"First", L"Second", L"Third"};
+  for (int i = 0; i < 3; ++i) {
+    nx::formhost::Placement where;
+    where.name = names[i];
+    where.position = {10, 10 + 40 * i, 310, 40 + 40 * i};
+    ASSERT_EQ(form.add(lib, CLSID_NxProbe, where, &controls[i]), S_OK);
+    controls[i]->dispatch().put(L"Value", 10L * (i + 1));
+  }
+  ASSERT_EQ(putText(controls[1]->dispatch().raw(), L"Caption", L"&Second"), S_OK);
+  ASSERT_EQ(putText(controls[2]->dispatch().raw(), L"Caption", L"T&hird"), S_OK);
+  EXPECT_EQ(controls[0]->dispatch().getLong(L"FormControls"), 3);
+  EXPECT_EQ(controls[2]->dispatch().getLong(L"FormSum"), 60);
+
+  // Alt+H, typed to the focused first control, goes to the third one.
+  ASSERT_TRUE(form.focus(controls[0]));
+  HWND focus = GetFocus();
+  PostMessageW(focus, WM_SYSKEYDOWN, 'H', 0x20000000);
+  PostMessageW(focus, WM_SYSKEYUP, 'H', 0xE0000000);
+  form.pumpMessages();
+  EXPECT_EQ(controls[2]->dispatch().getLong(L"Mnemonics"), 1);
+  EXPECT_EQ(controls[1]->dispatch().getLong(L"Mnemonics"), 0);
+  EXPECT_EQ(controls[0]->dispatch().getLong(L"Mnemonics"), 0);
+
+  form.setUserMode(false);
+  for (auto* c : controls) EXPECT_EQ(c->dispatch().getText(L"AmbientLog"), L"UserMode;");
+  for (auto* c : controls) form.remove(c);
+}
+
 }  // namespace
+
