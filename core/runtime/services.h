@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "core/runtime/color.h"
+#include "core/runtime/device_context.h"
 #include "core/runtime/font.h"
 #include "core/runtime/geometry.h"
 #include "core/runtime/mouse_hook.h"
@@ -29,6 +30,8 @@ class SystemServices {
   // Pictures and cursors from the library's own resources; nullptr when there is none.
   virtual PictureRef loadResourcePicture(std::string_view name) = 0;
   virtual CursorRef loadResourceCursor(std::string_view name) = 0;
+  // The system's hand cursor (links); nullptr when the platform has none.
+  virtual CursorRef systemHandCursor() = 0;
 
   virtual std::uintptr_t moduleInstance() const = 0;
   virtual void initCommonControls() = 0;
@@ -47,6 +50,13 @@ class SystemServices {
                                                          PopupCallbacks callbacks) = 0;
   // Installs a mouse hook on the calling thread; raises HostError when the platform refuses.
   virtual std::unique_ptr<MouseHook> installMouseHook(MouseHookCallback callback) = 0;
+  // A drawing context over a device context handle that a client passed in (an HDC on
+  // Windows). It draws on that device context without owning it; nullptr when the handle names
+  // no device context.
+  virtual std::unique_ptr<DeviceContext> deviceContextFor(std::intptr_t handle) {
+    static_cast<void>(handle);
+    return nullptr;
+  }
 };
 
 }  // namespace nx

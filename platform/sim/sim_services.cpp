@@ -34,6 +34,30 @@ class SimTooltipWindow : public TooltipWindow {
   std::shared_ptr<TooltipRecord> record_;
 };
 
+// A client's device context, drawn on through the runtime's interface without owning it.
+class BorrowedDC : public DeviceContext {
+ public:
+  explicit BorrowedDC(DeviceContext& dc) : dc_(dc) {}
+  std::int32_t widthPx() const override { return dc_.widthPx(); }
+  std::int32_t heightPx() const override { return dc_.heightPx(); }
+  Rgb pixel(std::int32_t x, std::int32_t y) const override { return dc_.pixel(x, y); }
+  void readRow(std::int32_t y, std::int32_t x0, std::span<Rgb> out) const override {
+    dc_.readRow(y, x0, out);
+  }
+  void setPixel(std::int32_t x, std::int32_t y, Rgb color) override { dc_.setPixel(x, y, color); }
+  Rgb selectPen(Rgb color) override { return dc_.selectPen(color); }
+  void moveTo(std::int32_t x, std::int32_t y) override { dc_.moveTo(x, y); }
+  void lineTo(std::int32_t x, std::int32_t y) override { dc_.lineTo(x, y); }
+  void fillRect(const Rect& r, Rgb color) override { dc_.fillRect(r, color); }
+  void gradientFill(std::span<const TriVertex> vertices, std::span<const GradientRect> rects,
+                    GradientMode mode) override {
+    dc_.gradientFill(vertices, rects, mode);
+  }
+
+ private:
+  DeviceContext& dc_;
+};
+
 }  // namespace
 
 SimServices::SimServices() {
@@ -62,6 +86,11 @@ PictureRef SimServices::loadResourcePicture(std::string_view name) {
 CursorRef SimServices::loadResourceCursor(std::string_view name) {
   auto it = cursors_.find(std::string(name));
   return it == cursors_.end() ? nullptr : it->second;
+}
+
+CursorRef SimServices::systemHandCursor() {
+  if (!hand_) hand_ = std::make_shared<SimCursor>("system:hand");
+  return hand_;
 }
 
 void SimServices::addResourcePicture(const std::string& name, PictureRef picture) {
@@ -97,6 +126,19 @@ std::unique_ptr<PopupWindow> SimServices::createPopupWindow(const PopupParams& p
 
 std::unique_ptr<MouseHook> SimServices::installMouseHook(MouseHookCallback callback) {
   return screen_.installHook(std::move(callback));
+}
+
+std::unique_ptr<DeviceContext> SimServices::deviceContextFor(std::intptr_t handle) {
+  auto it = deviceContexts_.find(handle);
+  if (it == deviceContexts_.end()) return nullptr;
+  return std::make_unique<BorrowedDC>(*it->second);
+}
+
+void SimServices::registerDeviceContext(std::intptr_t handle, DeviceContext* dc) {
+  if (dc)
+    deviceContexts_[handle] = dc;
+  else
+    deviceContexts_.erase(handle);
 }
 
 }  // namespace nx::sim

@@ -43,6 +43,8 @@ class SimServices : public SystemServices {
   FontRef createFont(const FontDesc& desc) override;
   PictureRef loadResourcePicture(std::string_view name) override;
   CursorRef loadResourceCursor(std::string_view name) override;
+  // A cursor named "system:hand", the same object on every call.
+  CursorRef systemHandCursor() override;
   std::uintptr_t moduleInstance() const override { return 0x10000000u; }
   void initCommonControls() override { ++commonControlsInits_; }
   std::unique_ptr<TooltipWindow> createTooltipWindow(const TooltipWindowParams& params) override;
@@ -52,6 +54,8 @@ class SimServices : public SystemServices {
   std::unique_ptr<PopupWindow> createPopupWindow(const PopupParams& params,
                                                  PopupCallbacks callbacks) override;
   std::unique_ptr<MouseHook> installMouseHook(MouseHookCallback callback) override;
+  // Contexts of the handles registered below; nullptr for any other handle.
+  std::unique_ptr<DeviceContext> deviceContextFor(std::intptr_t handle) override;
 
   // Simulation controls.
   SimClock& clock() { return clock_; }
@@ -63,6 +67,9 @@ class SimServices : public SystemServices {
   void addResourceCursor(const std::string& name, CursorRef cursor);
   void setTooltipCreationFails(bool fails) { tooltipFails_ = fails; }
   void setShellOpenResult(bool result) { shellResult_ = result; }
+  // Lets `handle` stand for `dc` (which must outlive the registration) as a client's device
+  // context handle; nullptr removes it.
+  void registerDeviceContext(std::intptr_t handle, DeviceContext* dc);
   void setClientRectLookup(std::function<std::optional<Rect>(WindowHandle)> lookup) {
     clientRectLookup_ = std::move(lookup);
   }
@@ -79,7 +86,9 @@ class SimServices : public SystemServices {
   std::map<std::uint8_t, Rgb> sysColors_;
   std::map<std::string, PictureRef> pictures_;
   std::map<std::string, CursorRef> cursors_;
+  CursorRef hand_;
   std::function<std::optional<Rect>(WindowHandle)> clientRectLookup_;
+  std::map<std::intptr_t, DeviceContext*> deviceContexts_;
   std::vector<std::shared_ptr<TooltipRecord>> tooltips_;
   std::vector<std::string> shellRequests_;
   WindowHandle nextTooltip_ = 0x9000;

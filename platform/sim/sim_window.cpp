@@ -31,8 +31,7 @@ SimWindow::SimWindow(SimHost& host, WindowHandle handle, double left, double top
 }
 
 std::int32_t SimWindow::borderPixels() const {
-  if (borderStyle_ != 1) return 0;
-  return appearance_ == 1 ? 2 : 1;
+  return borderPixelsOf(appearance_, borderStyle_);
 }
 
 double SimWindow::scaleWidth() const {

@@ -80,10 +80,10 @@ class SimWindow : public ControlWindow {
   double width_;
   double height_;
   bool enabled_ = true;
-  std::int16_t appearance_ = 1;
-  std::int16_t borderStyle_ = 0;
-  OleColor backColor_ = static_cast<OleColor>(0x8000000F);
-  OleColor foreColor_ = static_cast<OleColor>(0x80000012);
+  std::int16_t appearance_ = windowdefaults::kAppearance;
+  std::int16_t borderStyle_ = windowdefaults::kBorderStyle;
+  OleColor backColor_ = windowdefaults::kBackColor;
+  OleColor foreColor_ = windowdefaults::kForeColor;
   std::int16_t mousePointer_ = 0;
   CursorRef mouseIcon_;
   std::unique_ptr<Region> region_;

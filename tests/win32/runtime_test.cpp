@@ -97,3 +97,13 @@ TEST(Win32Runtime, TooltipWindowOnTheRealControl) {
   EXPECT_EQ(none.window(), nullptr);
   DestroyWindow(owner);
 }
+
+TEST(Win32Runtime, SystemHandCursorIsTheSystemsOwn) {
+  nx::win32::Win32Services services;
+  nx::CursorRef hand = services.systemHandCursor();
+  ASSERT_NE(hand, nullptr);
+  const auto* cursor = dynamic_cast<const nx::win32::Win32Cursor*>(hand.get());
+  ASSERT_NE(cursor, nullptr);
+  EXPECT_EQ(cursor->handle(), LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND)));
+  EXPECT_EQ(services.loadResourceCursor("NO_SUCH_CURSOR"), nullptr);
+}

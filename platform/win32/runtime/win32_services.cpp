@@ -89,6 +89,12 @@ CursorRef Win32Services::loadResourceCursor(std::string_view name) {
   return std::make_shared<Win32Cursor>(cursor);
 }
 
+CursorRef Win32Services::systemHandCursor() {
+  HCURSOR cursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_HAND));
+  if (!cursor) return nullptr;
+  return std::make_shared<Win32Cursor>(cursor);
+}
+
 std::uintptr_t Win32Services::moduleInstance() const {
   return reinterpret_cast<std::uintptr_t>(Module::instance());
 }

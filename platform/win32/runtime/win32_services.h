@@ -23,6 +23,7 @@ class Win32Services final : public SystemServices {
   FontRef createFont(const FontDesc& desc) override;
   PictureRef loadResourcePicture(std::string_view name) override;
   CursorRef loadResourceCursor(std::string_view name) override;
+  CursorRef systemHandCursor() override;
   std::uintptr_t moduleInstance() const override;
   void initCommonControls() override;
   std::unique_ptr<TooltipWindow> createTooltipWindow(const TooltipWindowParams& desc) override;

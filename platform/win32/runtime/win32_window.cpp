@@ -211,8 +211,7 @@ DWORD Win32Window::exStyle() const {
 }
 
 int Win32Window::borderPixels() const {
-  if (borderStyle_ != 1) return 0;
-  return appearance_ == 1 ? 2 : 1;
+  return borderPixelsOf(appearance_, borderStyle_);
 }
 
 int Win32Window::clientWidth() const {

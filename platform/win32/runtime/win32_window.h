@@ -119,10 +119,10 @@ class Win32Window final : public ControlWindow {
   int height_ = 20;
   bool enabled_ = true;
   bool focusWithin_ = false;
-  std::int16_t appearance_ = 1;
-  std::int16_t borderStyle_ = 0;
-  OleColor backColor_ = static_cast<OleColor>(0x8000000F);
-  OleColor foreColor_ = static_cast<OleColor>(0x80000012);
+  std::int16_t appearance_ = windowdefaults::kAppearance;
+  std::int16_t borderStyle_ = windowdefaults::kBorderStyle;
+  OleColor backColor_ = windowdefaults::kBackColor;
+  OleColor foreColor_ = windowdefaults::kForeColor;
   std::int16_t mousePointer_ = 0;
   CursorRef mouseIcon_;
 };
