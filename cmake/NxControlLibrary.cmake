@@ -16,12 +16,15 @@ function(nx_control_library name)
     set(widl_cmd i686-w64-mingw32-widl)
     set(wine_lib /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)  # stdole2.tlb exists only here
   endif()
+  # The library's IDL may include one file per class from its own folder.
+  get_filename_component(idl_dir ${L_IDL} DIRECTORY)
+  file(GLOB idl_parts CONFIGURE_DEPENDS ${idl_dir}/*.idl)
   add_custom_command(
     OUTPUT ${gen}/${name}.tlb ${gen}/${name}_h.h
     COMMAND ${widl_cmd} ${widl_arch} -I/usr/include/wine/wine/windows
             -L${wine_lib}
             -t -T ${gen}/${name}.tlb -h -H ${gen}/${name}_h.h ${L_IDL}
-    DEPENDS ${L_IDL}
+    DEPENDS ${L_IDL} ${idl_parts}
     COMMENT "widl ${name}"
     VERBATIM)
   set(pictures "")

@@ -7,6 +7,7 @@
 #include <functional>
 
 #include "core/runtime/geometry.h"
+#include "core/runtime/parts.h"
 #include "core/runtime/surface.h"
 #include "core/runtime/window.h"
 
@@ -51,6 +52,9 @@ class PopupWindow {
   virtual Rect bounds() const = 0;
   // The persistent drawing surface, in twips of the screen, as large as the window.
   virtual Surface& surface() = 0;
+  // The pop-up's own constituent parts (a list's labels, pictures and scroll bar), positioned in
+  // twips within it, as a control window's parts are.
+  virtual PartFactory& parts() = 0;
   // Shows what was drawn.
   virtual void refresh() = 0;
   virtual bool visible() const = 0;

@@ -119,6 +119,7 @@ class SimPopup final : public PopupWindow {
   WindowHandle handle() const override { return record_->handle; }
   Rect bounds() const override { return record_->params.bounds; }
   Surface& surface() override { return *record_->surface; }
+  PartFactory& parts() override { return *record_->parts; }
   void refresh() override { ++record_->refreshes; }
   bool visible() const override { return record_->visible; }
 
@@ -229,6 +230,7 @@ std::unique_ptr<PopupWindow> SimScreen::createPopup(const PopupParams& params,
   record->surface =
       std::make_unique<SimSurface>(state_->tppX, state_->tppY, state_->switches, nullptr);
   record->surface->resizePixels(params.bounds.width(), params.bounds.height());
+  record->parts = std::make_unique<SimPartFactory>(*record->surface);
   state_->popups.push_back(record);
   return std::make_unique<SimPopup>(state_, std::move(record));
 }

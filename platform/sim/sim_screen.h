@@ -16,6 +16,7 @@
 #include "core/runtime/mouse_hook.h"
 #include "core/runtime/popup.h"
 #include "platform/sim/sim_dc.h"
+#include "platform/sim/sim_parts.h"
 #include "platform/sim/sim_surface.h"
 
 namespace nx::sim {
@@ -36,6 +37,7 @@ struct PopupRecord {
   std::vector<ModalEnd> ends;  // how each modal run ended
   PopupCallbacks callbacks;
   std::unique_ptr<SimSurface> surface;
+  std::unique_ptr<SimPartFactory> parts;
   std::exception_ptr error;  // left a callback during the modal run in progress
 };
 

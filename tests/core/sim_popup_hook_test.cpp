@@ -267,3 +267,24 @@ TEST(SimPopup, FailuresInsideAModalRun) {
 }
 
 }  // namespace
+
+TEST(SimPopup, HasItsOwnParts) {
+  SimServices services;
+  auto popup = services.createPopupWindow({0x1234, kBounds}, {});
+  nx::LabelPart& label = popup->parts().createLabel("PX");
+  label.setBounds({0, 0, 600, 300});
+  label.setTransparent(false);
+  label.setBackColor(0x0000FF);
+  label.setCaption("AT");
+  auto& bar = popup->parts().createScrollBar("sBar");
+  bar.setRange(0, 26);
+  int changes = 0;
+  bar.events().changed = [&] { ++changes; };
+  ASSERT_TRUE(static_cast<nx::sim::SimScrollBar&>(bar).lineDown());
+  EXPECT_EQ(bar.value(), 1);
+  EXPECT_EQ(changes, 1);
+  popup->parts().paint();
+  const auto record = services.screen().popup(popup->handle());
+  ASSERT_TRUE(record);
+  EXPECT_EQ(record->surface->bitmap().at(35, 17), 0x0000FFu);  // the label's back colour, past its text
+}

@@ -2,6 +2,10 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/class_conformance.h"
+#include "widgets/checkbox/check_box.h"
+#include "widgets/gradframe/grad_frame.h"
+#include "widgets/hyperlink/hyper_link.h"
+#include "widgets/meter/meter.h"
 #include "widgets/progressbar/progress_bar.h"
 
 namespace nx {
@@ -19,7 +23,8 @@ class WidgetClass : public ::testing::Test {
   }
 };
 
-using Classes = ::testing::Types<NxProgressBar>;
+using Classes = ::testing::Types<NxProgressBar, NxCheckBox, NxHyperLink,
+                                 NxMeter, NxGradFrame>;
 TYPED_TEST_SUITE(WidgetClass, Classes);
 
 TYPED_TEST(WidgetClass, NewControlHasTheTableValues) {

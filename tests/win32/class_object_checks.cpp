@@ -133,7 +133,11 @@ std::vector<std::wstring> putOtherValues(const ClassInfo& info, const Dispatch& 
     const std::wstring name = wide(m.name);
     VARIANT current = d.get(name.c_str());
     VARIANT other = otherValue(info, m, current);
-    EXPECT_EQ(d.put(name.c_str(), other), S_OK) << m.name;
+    // Objects put by reference (fonts) are set with a put-by-reference, as clients do.
+    const HRESULT hr =
+        m.byRef ? d.invoke(d.id(name.c_str()), DISPATCH_PROPERTYPUTREF, std::span(&other, 1), nullptr)
+                : d.put(name.c_str(), other);
+    EXPECT_EQ(hr, S_OK) << m.name;
     VariantClear(&current);
     VariantClear(&other);
   }

@@ -10,6 +10,10 @@
 #include "nxprobe_h.h"
 #include "nxwidgets_h.h"
 #include "tests/support/probe_control.h"
+#include "widgets/checkbox/check_box.h"
+#include "widgets/gradframe/grad_frame.h"
+#include "widgets/hyperlink/hyper_link.h"
+#include "widgets/meter/meter.h"
 #include "widgets/progressbar/progress_bar.h"
 
 namespace nx::test {
@@ -50,6 +54,10 @@ TEST_P(ClassObject, HostMayDropTheControlInAnEvent) {
 INSTANTIATE_TEST_SUITE_P(
     Libraries, ClassObject,
     ::testing::Values(LibraryCase{NX_WIDGETS_PATH, {&NxProgressBar::classTable().info(), CLSID_NxProgressBar}},
+                      LibraryCase{NX_WIDGETS_PATH, {&NxMeter::classTable().info(), CLSID_NxMeter}},
+                      LibraryCase{NX_WIDGETS_PATH, {&NxGradFrame::classTable().info(), CLSID_NxGradFrame}},
+                      LibraryCase{NX_WIDGETS_PATH, {&NxCheckBox::classTable().info(), CLSID_NxCheckBox}},
+                      LibraryCase{NX_WIDGETS_PATH, {&NxHyperLink::classTable().info(), CLSID_NxHyperLink}},
                       LibraryCase{NX_PROBE_PATH, {&NxProbe::classTable().info(), CLSID_NxProbe}}),
     [](const ::testing::TestParamInfo<LibraryCase>& param) {
       return std::string(param.param.cls.info->name);

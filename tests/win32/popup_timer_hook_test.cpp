@@ -294,3 +294,21 @@ TEST(Win32Popup, ModalRunEndsOnQuitDestructionAndFailure) {
 }
 
 }  // namespace
+
+TEST(Win32Popup, HasItsOwnParts) {
+  nx::win32::Win32Services services;
+  auto popup = services.createPopupWindow({0, {300, 300, 400, 460}}, {});
+  HWND hwnd = reinterpret_cast<HWND>(popup->handle());
+  auto& bar = popup->parts().createScrollBar("sBar");
+  bar.setBounds({1200, 0, 255, 2400});
+  bar.setRange(0, 26);
+  int changes = 0;
+  bar.events().changed = [&] { ++changes; };
+  HWND child = FindWindowExW(hwnd, nullptr, L"ScrollBar", nullptr);
+  ASSERT_NE(child, nullptr);
+  SendMessageW(hwnd, WM_VSCROLL, MAKEWPARAM(SB_LINEDOWN, 0), reinterpret_cast<LPARAM>(child));
+  EXPECT_EQ(bar.value(), 1);
+  EXPECT_EQ(changes, 1);
+  popup.reset();
+  EXPECT_FALSE(IsWindow(child));
+}

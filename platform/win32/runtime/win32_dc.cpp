@@ -133,4 +133,86 @@ void Win32Dc::gradientFill(std::span<const TriVertex> vertices, std::span<const 
        mode == GradientMode::RectH ? GRADIENT_FILL_RECT_H : GRADIENT_FILL_RECT_V);
 }
 
+std::unique_ptr<ClientDc> ClientDc::borrow(HDC handle) {
+  if (handle == nullptr) return nullptr;
+  switch (GetObjectType(handle)) {
+    case OBJ_DC:
+    case OBJ_MEMDC:
+    case OBJ_ENHMETADC:
+      return std::unique_ptr<ClientDc>(new ClientDc(handle));
+    default:
+      return nullptr;
+  }
+}
+
+ClientDc::~ClientDc() {
+  if (originalPen_) SelectObject(dc_, originalPen_);
+}
+
+std::int32_t ClientDc::widthPx() const {
+  RECT clip = {};
+  return GetClipBox(dc_, &clip) == ERROR ? 0 : clip.right;
+}
+
+std::int32_t ClientDc::heightPx() const {
+  RECT clip = {};
+  return GetClipBox(dc_, &clip) == ERROR ? 0 : clip.bottom;
+}
+
+Rgb ClientDc::pixel(std::int32_t x, std::int32_t y) const {
+  const COLORREF c = GetPixel(dc_, x, y);
+  return c == CLR_INVALID ? kInvalidColor : static_cast<Rgb>(c);
+}
+
+void ClientDc::setPixel(std::int32_t x, std::int32_t y, Rgb color) {
+  SetPixelV(dc_, x, y, color);
+}
+
+Rgb ClientDc::selectPen(Rgb color) {
+  const Rgb previous = penColor_;
+  if (pen_ && color == penColor_) return previous;
+  Pen pen(CreatePen(PS_SOLID, 1, color));
+  HGDIOBJ replaced = SelectObject(dc_, pen.get());
+  if (!originalPen_) originalPen_ = replaced;
+  pen_ = std::move(pen);  // the replaced pen of ours is no longer selected and is deleted here
+  penColor_ = color;
+  return previous;
+}
+
+void ClientDc::moveTo(std::int32_t x, std::int32_t y) {
+  MoveToEx(dc_, x, y, nullptr);
+}
+
+void ClientDc::lineTo(std::int32_t x, std::int32_t y) {
+  LineTo(dc_, x, y);
+}
+
+void ClientDc::fillRect(const Rect& r, Rgb color) {
+  Brush brush(CreateSolidBrush(color));
+  const RECT rc = {r.left, r.top, r.right, r.bottom};
+  FillRect(dc_, &rc, brush.get());
+}
+
+void ClientDc::gradientFill(std::span<const TriVertex> vertices,
+                            std::span<const GradientRect> rects, GradientMode mode) {
+  const GradientFillFn fill = platformGradientFill();
+  if (!fill) throw PlatformCallMissing("GradientFill is not available");
+  std::vector<TRIVERTEX> v(vertices.size());
+  for (std::size_t i = 0; i < vertices.size(); ++i) {
+    v[i].x = vertices[i].x;
+    v[i].y = vertices[i].y;
+    v[i].Red = static_cast<COLOR16>(vertices[i].red);
+    v[i].Green = static_cast<COLOR16>(vertices[i].green);
+    v[i].Blue = static_cast<COLOR16>(vertices[i].blue);
+    v[i].Alpha = static_cast<COLOR16>(vertices[i].alpha);
+  }
+  std::vector<GRADIENT_RECT> r(rects.size());
+  for (std::size_t i = 0; i < rects.size(); ++i) {
+    r[i].UpperLeft = rects[i].upperLeft;
+    r[i].LowerRight = rects[i].lowerRight;
+  }
+  fill(dc_, v.data(), static_cast<ULONG>(v.size()), r.data(), static_cast<ULONG>(r.size()),
+       mode == GradientMode::RectH ? GRADIENT_FILL_RECT_H : GRADIENT_FILL_RECT_V);
+}
+
 }  // namespace nx::win32

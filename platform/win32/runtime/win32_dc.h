@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 
 #include "core/runtime/device_context.h"
 #include "platform/win32/runtime/gdi.h"
@@ -45,6 +46,36 @@ class Win32Dc final : public DeviceContext {
   std::uint32_t* bits_ = nullptr;  // top-down rows of 0x00RRGGBB
   std::int32_t width_ = 0;
   std::int32_t height_ = 0;
+};
+
+// The runtime's device context over a device context that a client passed in (any HDC: a
+// window's, a memory DC, a printer's). Borrowed: the client keeps owning it; the pen this object
+// selects is put back and deleted when it is destroyed.
+class ClientDc final : public DeviceContext {
+ public:
+  // nullptr when `handle` is no device context.
+  static std::unique_ptr<ClientDc> borrow(HDC handle);
+  ~ClientDc() override;
+  ClientDc(const ClientDc&) = delete;
+  ClientDc& operator=(const ClientDc&) = delete;
+
+  std::int32_t widthPx() const override;
+  std::int32_t heightPx() const override;
+  Rgb pixel(std::int32_t x, std::int32_t y) const override;
+  void setPixel(std::int32_t x, std::int32_t y, Rgb color) override;
+  Rgb selectPen(Rgb color) override;
+  void moveTo(std::int32_t x, std::int32_t y) override;
+  void lineTo(std::int32_t x, std::int32_t y) override;
+  void fillRect(const Rect& r, Rgb color) override;
+  void gradientFill(std::span<const TriVertex> vertices, std::span<const GradientRect> rects,
+                    GradientMode mode) override;
+
+ private:
+  explicit ClientDc(HDC dc) : dc_(dc) {}
+  HDC dc_;
+  Pen pen_;
+  HGDIOBJ originalPen_ = nullptr;
+  Rgb penColor_ = 0;
 };
 
 }  // namespace nx::win32

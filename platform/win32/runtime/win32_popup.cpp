@@ -8,6 +8,7 @@
 
 #include "core/runtime/errors.h"
 #include "platform/win32/com/module.h"
+#include "platform/win32/runtime/win32_parts.h"
 #include "platform/win32/runtime/win32_surface.h"
 #include "platform/win32/runtime/win32_window.h"
 
@@ -43,6 +44,7 @@ struct PopupState : std::enable_shared_from_this<PopupState> {
   PopupParams params;
   PopupCallbacks callbacks;
   Win32Surface surface;
+  Win32PartFactory parts{surface};
   HWND hwnd = nullptr;
   bool modal = false;
   bool closing = false;
@@ -72,7 +74,10 @@ struct PopupState : std::enable_shared_from_this<PopupState> {
     auto* raw = reinterpret_cast<PopupState*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (!raw) return DefWindowProcW(hwnd, message, wParam, lParam);
     const std::shared_ptr<PopupState> self = raw->shared_from_this();
+    LRESULT partResult = 0;
+    if (self->parts.parentMessage(message, wParam, lParam, partResult)) return partResult;
     if (message == WM_NCDESTROY) {
+      self->parts.detach();
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       self->hwnd = nullptr;
       return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -163,6 +168,7 @@ class Win32Popup final : public PopupWindow {
   WindowHandle handle() const override { return reinterpret_cast<WindowHandle>(state_->hwnd); }
   Rect bounds() const override { return state_->params.bounds; }
   Surface& surface() override { return state_->surface; }
+  PartFactory& parts() override { return state_->parts; }
   void refresh() override {
     if (state_->hwnd) InvalidateRect(state_->hwnd, nullptr, FALSE);
   }
@@ -228,6 +234,7 @@ std::unique_ptr<PopupWindow> createPopupWindow(const PopupParams& params,
   state->hwnd = hwnd;
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.get()));
   SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PopupState::windowProc));
+  state->parts.attach(hwnd);
   return std::make_unique<Win32Popup>(std::move(state));
 }
 

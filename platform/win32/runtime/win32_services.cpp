@@ -8,6 +8,7 @@
 #include "platform/win32/com/bstr.h"
 #include "platform/win32/com/module.h"
 #include "platform/win32/runtime/ole_objects.h"
+#include "platform/win32/runtime/win32_dc.h"
 #include "platform/win32/runtime/win32_mouse_hook.h"
 #include "platform/win32/runtime/win32_popup.h"
 
@@ -78,8 +79,20 @@ PictureRef Win32Services::loadResourcePicture(std::string_view name) {
   const std::wstring id = resourceName(name);
   HANDLE bitmap =
       LoadImageW(Module::instance(), id.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
-  if (!bitmap) return nullptr;
-  return OlePicture::fromBitmap(static_cast<HBITMAP>(bitmap));
+  if (bitmap) return OlePicture::fromBitmap(static_cast<HBITMAP>(bitmap));
+  // An icon resource of that name, at its own size, as an icon picture (drawn with its mask).
+  HICON icon = static_cast<HICON>(LoadImageW(Module::instance(), id.c_str(), IMAGE_ICON, 0, 0, 0));
+  if (!icon) return nullptr;
+  PICTDESC pd = {};
+  pd.cbSizeofstruct = sizeof(PICTDESC);
+  pd.picType = PICTYPE_ICON;
+  pd.icon.hicon = icon;
+  ComPtr<IPicture> picture;
+  if (FAILED(OleCreatePictureIndirect(&pd, IID_IPicture, TRUE, picture.putVoid())) || !picture) {
+    DestroyIcon(icon);
+    return nullptr;
+  }
+  return std::make_shared<OlePicture>(std::move(picture));
 }
 
 CursorRef Win32Services::loadResourceCursor(std::string_view name) {
@@ -133,6 +146,10 @@ std::unique_ptr<PopupWindow> Win32Services::createPopupWindow(const PopupParams&
 
 std::unique_ptr<MouseHook> Win32Services::installMouseHook(MouseHookCallback callback) {
   return installThreadMouseHook(std::move(callback));
+}
+
+std::unique_ptr<DeviceContext> Win32Services::deviceContextFor(std::intptr_t handle) {
+  return ClientDc::borrow(reinterpret_cast<HDC>(handle));
 }
 
 }  // namespace nx::win32

@@ -33,6 +33,8 @@ class Win32Services final : public SystemServices {
   std::unique_ptr<PopupWindow> createPopupWindow(const PopupParams& params,
                                                  PopupCallbacks callbacks) override;
   std::unique_ptr<MouseHook> installMouseHook(MouseHookCallback callback) override;
+  // A client's HDC (a 32-bit handle value, sign-extended as the platform does it).
+  std::unique_ptr<DeviceContext> deviceContextFor(std::intptr_t handle) override;
 
  private:
   Win32Timers timers_;  // its state is per thread
