@@ -6,11 +6,13 @@ JOBS=${NX_JOBS:-2}
 
 ./scripts/deps.sh
 
-echo "==== building (native and Windows x86_64)"
+echo "==== building (native, Windows x86_64 and i686)"
 cmake --preset native ${NX_CMAKE_ARGS:-} >/dev/null
 cmake --build --preset native -j"$JOBS"
 cmake --preset mingw64 ${NX_CMAKE_ARGS:-} >/dev/null
 cmake --build --preset mingw64 -j"$JOBS"
+cmake --preset mingw32 ${NX_CMAKE_ARGS:-} >/dev/null
+cmake --build --preset mingw32 -j"$JOBS" --target nxwidgets
 
 NATIVE=build/native/tools/nxvat/nxvat
 WINEXE=build/mingw64/tools/nxvat/nxvat.exe
@@ -51,16 +53,26 @@ demo "Windows under Wine: $WINEXE"
 echo
 echo "---- nxwidgets.ocx: registered, then placed on a form by nxshowcase (Windows, under Wine)"
 OCX="$PWD/build/mingw64/widgets/ocx/nxwidgets.ocx"
-wine regsvr32 /s "Z:$OCX" && echo "regsvr32 nxwidgets.ocx: registered"
-wine reg query 'HKCR\nxwidgets.NxProgressBar\CLSID' </dev/null 2>/dev/null | grep -i clsid
+nx_wine 64 regsvr32 /s "Z:$OCX" && echo "regsvr32 nxwidgets.ocx (x86_64): registered"
+for cls in NxProgressBar NxCheckBox NxHyperLink NxMeter NxGradFrame; do
+  nx_wine 64 reg query "HKCR\\nxwidgets.$cls\\CLSID" </dev/null 2>/dev/null | grep -i clsid |
+    sed "s/^/  nxwidgets.$cls /"
+done
 mkdir -p build/showcase
 wine build/mingw64/tools/showcase/nxshowcase.exe "Z:$OCX" 6 &
 SHOW=$!
 sleep 4
-/usr/bin/import -window root -crop 490x310+0+0 build/showcase/nxwidgets.png
+/usr/bin/import -window root -crop 730x310+0+0 build/showcase/nxwidgets.png
 wait "$SHOW" || true
 echo "screenshot of the form: build/showcase/nxwidgets.png"
-wine regsvr32 /u /s "Z:$OCX" && echo "regsvr32 /u nxwidgets.ocx: unregistered"
+nx_wine 64 regsvr32 /u /s "Z:$OCX" && echo "regsvr32 /u nxwidgets.ocx: unregistered"
+OCX32="$PWD/build/mingw32/widgets/ocx/nxwidgets.ocx"
+if [ -f "$OCX32" ]; then
+  nx_wine 32 regsvr32 /s "Z:$OCX32" && echo "regsvr32 nxwidgets.ocx (i686, 32-bit Wine): registered"
+  nx_wine 32 reg query 'HKCR\nxwidgets.NxCheckBox\CLSID' </dev/null 2>/dev/null | grep -i clsid |
+    sed 's/^/  32-bit view: nxwidgets.NxCheckBox /'
+  nx_wine 32 regsvr32 /u /s "Z:$OCX32" && echo "regsvr32 /u nxwidgets.ocx (i686): unregistered"
+fi
 
 echo
 echo "---- nxinstall.exe: packed by nxpack, run unattended under Wine (/q /l /s)"
