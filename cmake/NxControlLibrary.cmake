@@ -40,7 +40,8 @@ function(nx_control_library name)
   add_custom_target(${name}_generated DEPENDS ${gen}/${name}.tlb ${gen}/${name}_h.h ${pictures})
   set_source_files_properties(${L_RC} PROPERTIES OBJECT_DEPENDS
                               "${gen}/${name}.tlb;${pictures}")
-  add_library(${name} SHARED ${L_SOURCES} ${L_RC} ${L_DEF})
+  add_library(${name} SHARED ${L_SOURCES} ${CMAKE_SOURCE_DIR}/platform/win32/com/library_exports.cpp
+              ${L_RC} ${L_DEF})
   add_dependencies(${name} ${name}_generated)
   set_target_properties(${name} PROPERTIES PREFIX "" SUFFIX ".ocx")
   target_include_directories(${name} PRIVATE ${gen})

@@ -1,4 +1,4 @@
-// nxwidgets.ocx: its classes, and the entry points of a self-registering control library.
+// nxwidgets.ocx: its classes, as the table the shared entry points register and create from.
 #include <windows.h>
 // GUIDs of the generated header are defined in this file.
 #include <initguid.h>
@@ -122,24 +122,6 @@ const LibraryEntry kLibrary = {&LIBID_nxwidgets, L"nxwidgets", 1, 0, kClasses};
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    DisableThreadLibraryCalls(instance);
-    Module::setInstance(instance);
-    Module::setLibrary(&kLibrary);
-  }
-  return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-  return moduleGetClassObject(clsid, iid, out);
-}
-STDAPI DllCanUnloadNow() {
-  return moduleCanUnloadNow();
-}
-STDAPI DllRegisterServer() {
-  return moduleRegister();
-}
-STDAPI DllUnregisterServer() {
-  return moduleUnregister();
+const nx::win32::LibraryEntry& nx::win32::nxLibrary() {
+  return kLibrary;
 }

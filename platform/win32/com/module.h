@@ -58,6 +58,10 @@ class ModuleObject {
   ModuleObject& operator=(const ModuleObject&) = delete;
 };
 
+// The class table of the library being built: each library defines it once; the shared entry
+// points (library_exports.cpp) hand it to the module.
+const LibraryEntry& nxLibrary();
+
 // The four entry points of a self-registering library, for the library's exports to call.
 HRESULT moduleGetClassObject(REFCLSID clsid, REFIID iid, void** out);
 HRESULT moduleCanUnloadNow();

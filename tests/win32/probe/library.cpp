@@ -51,24 +51,6 @@ const LibraryEntry kLibrary = {&LIBID_nxprobe_types, L"nxprobe", 1, 0, kClasses}
 
 }  // namespace
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-  if (reason == DLL_PROCESS_ATTACH) {
-    DisableThreadLibraryCalls(instance);
-    Module::setInstance(instance);
-    Module::setLibrary(&kLibrary);
-  }
-  return TRUE;
-}
-
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
-  return moduleGetClassObject(clsid, iid, out);
-}
-STDAPI DllCanUnloadNow() {
-  return moduleCanUnloadNow();
-}
-STDAPI DllRegisterServer() {
-  return moduleRegister();
-}
-STDAPI DllUnregisterServer() {
-  return moduleUnregister();
+const nx::win32::LibraryEntry& nx::win32::nxLibrary() {
+  return kLibrary;
 }
