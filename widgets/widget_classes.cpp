@@ -9,10 +9,8 @@
 namespace nx {
 
 std::vector<const ClassInfo*> nxwidgetsClasses() {
-  return {&NxProgressBar::classTable().info(),
-          &NxCheckBox::classTable().info(),
-          &NxHyperLink::classTable().info(),
-          &NxMeter::classTable().info(),
+  return {&NxProgressBar::classTable().info(), &NxCheckBox::classTable().info(),
+          &NxHyperLink::classTable().info(), &NxMeter::classTable().info(),
           &NxGradFrame::classTable().info()};
 }
 

@@ -44,7 +44,8 @@ void checkPersistOrder(std::string_view cls, const std::vector<MemberInfo>& memb
   if (order.empty()) return;
   for (std::size_t i = 0; i < order.size(); ++i) {
     bool known = false;
-    for (const MemberInfo& m : members) known = known || (m.persisted() && equalsNoCase(m.key, order[i]));
+    for (const MemberInfo& m : members)
+      known = known || (m.persisted() && equalsNoCase(m.key, order[i]));
     if (!known) fail("names a key the table does not persist:", order[i]);
     for (std::size_t j = 0; j < i; ++j)
       if (equalsNoCase(order[i], order[j])) fail("repeats", order[i]);

@@ -226,16 +226,16 @@ std::function<void(C&, const Value&)> field(S C::*state, T S::*member) {
 template <class C>
 class ClassTable {
  public:
-  explicit ClassTable(ClassSpec<C> spec) {
-    info_.name = spec.name;
-    info_.events = std::move(spec.events);
-    info_.enums = std::move(spec.enums);
-    info_.defaultProperty = spec.defaultProperty;
-    info_.defaultEvent = spec.defaultEvent;
-    readPolicy_ = spec.readPolicy;
-    writePolicy_ = spec.writePolicy;
+  explicit ClassTable(ClassSpec<C> decl) {
+    info_.name = decl.name;
+    info_.events = std::move(decl.events);
+    info_.enums = std::move(decl.enums);
+    info_.defaultProperty = decl.defaultProperty;
+    info_.defaultEvent = decl.defaultEvent;
+    readPolicy_ = decl.readPolicy;
+    writePolicy_ = decl.writePolicy;
     std::int32_t position = 0;
-    for (Member<C>& m : spec.members) {
+    for (Member<C>& m : decl.members) {
       ++position;
       MemberInfo mi;
       if (auto* p = std::get_if<Property<C>>(&m)) {
@@ -251,10 +251,11 @@ class ClassTable {
         mi.dynamicDefault = static_cast<bool>(p->dynamicDefault);
         mi.newValue = p->newValue;
         mi.sample = p->sample;
-        if (!p->get) throw std::logic_error(std::string(spec.name) + "." + std::string(p->name) +
-                                            ": a property needs a get");
+        if (!p->get)
+          throw std::logic_error(std::string(decl.name) + "." + std::string(p->name) +
+                                 ": a property needs a get");
         if (p->load == LoadMode::Direct && !p->direct && !p->key.empty())
-          throw std::logic_error(std::string(spec.name) + "." + std::string(p->name) +
+          throw std::logic_error(std::string(decl.name) + "." + std::string(p->name) +
                                  ": direct loading needs a field");
         properties_.push_back(std::move(*p));
         propertyIndex_.push_back(properties_.size() - 1);
@@ -268,13 +269,13 @@ class ClassTable {
         methods_.push_back(std::move(meth));
         propertyIndex_.push_back(methods_.size() - 1);
       }
-      mi.dispid = equalsNoCase(mi.name, spec.defaultProperty) ? ClassInfo::kValueDispId : position;
+      mi.dispid = equalsNoCase(mi.name, decl.defaultProperty) ? ClassInfo::kValueDispId : position;
       info_.members.push_back(std::move(mi));
     }
-    checkPersistOrder(spec.name, info_.members, spec.readOrder, "read");
-    checkPersistOrder(spec.name, info_.members, spec.writeOrder, "write");
-    readOrder_ = ordered(spec.readOrder);
-    writeOrder_ = ordered(spec.writeOrder);
+    checkPersistOrder(decl.name, info_.members, decl.readOrder, "read");
+    checkPersistOrder(decl.name, info_.members, decl.writeOrder, "write");
+    readOrder_ = ordered(decl.readOrder);
+    writeOrder_ = ordered(decl.writeOrder);
   }
 
   ClassTable(const ClassTable&) = delete;
@@ -294,7 +295,8 @@ class ClassTable {
     const std::size_t i = memberIndex(name, MemberInfo::Kind::Method);
     const Method<C>& m = methods_[propertyIndex_[i]];
     if (args.size() != m.params.size()) throw HostError("wrong number of arguments");
-    for (std::size_t a = 0; a < args.size(); ++a) args[a] = coerceTo(m.params[a].type.kind, args[a]);
+    for (std::size_t a = 0; a < args.size(); ++a)
+      args[a] = coerceTo(m.params[a].type.kind, args[a]);
     return m.call(c, args);
   }
 

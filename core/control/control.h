@@ -16,9 +16,7 @@ class Control : public ControlBase {
   using ControlBase::ControlBase;
 
   const ClassInfo& classInfo() const final { return C::classTable().info(); }
-  Value getProperty(std::string_view name) const final {
-    return C::classTable().get(self(), name);
-  }
+  Value getProperty(std::string_view name) const final { return C::classTable().get(self(), name); }
   void putProperty(std::string_view name, const Value& value) final {
     C::classTable().put(self(), name, value);
   }

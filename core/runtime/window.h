@@ -23,8 +23,8 @@ enum class BorderStyle : std::int16_t { None = 0, FixedSingle = 1 };
 // What a new control window looks like, and how its border takes client pixels: a 3D border
 // takes 2 pixels on each side, a flat one 1, none 0. Both platforms' windows start from these.
 namespace windowdefaults {
-inline constexpr std::int16_t kAppearance = 1;   // 3D
-inline constexpr std::int16_t kBorderStyle = 0;  // none
+inline constexpr std::int16_t kAppearance = 1;                             // 3D
+inline constexpr std::int16_t kBorderStyle = 0;                            // none
 inline constexpr OleColor kBackColor = static_cast<OleColor>(0x8000000F);  // button face
 inline constexpr OleColor kForeColor = static_cast<OleColor>(0x80000012);  // button text
 }  // namespace windowdefaults

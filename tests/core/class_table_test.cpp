@@ -26,12 +26,19 @@ using P = Property<Plain>;
 ClassSpec<Plain> twoKeys() {
   return ClassSpec<Plain>{
       .name = "Plain",
-      .members = {P{.name = "A", .type = types::Long, .key = "ka", .get = getter(&Plain::getA),
+      .members = {P{.name = "A",
+                    .type = types::Long,
+                    .key = "ka",
+                    .get = getter(&Plain::getA),
                     .put = setter(&Plain::setA)},
-                  P{.name = "B", .type = types::Long, .key = "kb",
+                  P{.name = "B",
+                    .type = types::Long,
+                    .key = "kb",
                     .get = [](const Plain& p) { return Value{p.b}; },
                     .put = [](Plain& p, const Value& v) { p.b = toInt32(v); }},
-                  P{.name = "Ro", .type = types::Long, .notifyKey = "ro",
+                  P{.name = "Ro",
+                    .type = types::Long,
+                    .notifyKey = "ro",
                     .get = [](const Plain&) { return Value{7}; }}},
   };
 }
@@ -60,9 +67,9 @@ TEST(ClassTable, KeyOrdersMustNameEveryPersistedKeyOnce) {
 }
 
 TEST(ClassTable, DispatchIdsFollowInterfaceOrderWithTheValueMemberAtZero) {
-  auto spec = twoKeys();
-  spec.defaultProperty = "b";
-  ClassTable<Plain> table(spec);
+  auto decl = twoKeys();
+  decl.defaultProperty = "b";
+  ClassTable<Plain> table(decl);
   const ClassInfo& info = table.info();
   EXPECT_EQ(info.find("A")->dispid, 1);
   EXPECT_EQ(info.find("B")->dispid, ClassInfo::kValueDispId);
@@ -93,11 +100,16 @@ class Probe : public Control<Probe> {
         .name = "Probe",
         .members =
             {
-                PP{.name = "Direct", .type = types::Long, .key = "d", .load = LoadMode::Direct,
+                PP{.name = "Direct",
+                   .type = types::Long,
+                   .key = "d",
+                   .load = LoadMode::Direct,
                    .get = [](const Probe& c) { return Value{c.direct_}; },
                    .put = [](Probe& c, const Value& v) { c.record(toInt32(v)); },
                    .direct = [](Probe& c, const Value& v) { c.direct_ = toInt32(v); }},
-                PP{.name = "Guarded", .type = types::Long, .key = "g",
+                PP{.name = "Guarded",
+                   .type = types::Long,
+                   .key = "g",
                    .load = LoadMode::ViaPutGuarded,
                    .get = [](const Probe& c) { return Value{c.guarded_}; },
                    .put =

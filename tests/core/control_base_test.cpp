@@ -105,9 +105,7 @@ class ProbeControl : public Control<ProbeControl> {
     font = services().createFont(FontDesc{});
     readStored(bag, policy);
   }
-  void onWriteProperties(PropertyBag& bag) const override {
-    writeStored(bag, policy);
-  }
+  void onWriteProperties(PropertyBag& bag) const override { writeStored(bag, policy); }
   void onMouseMove(std::int16_t, std::int16_t, double, double) override { trackHover(); }
   // Passes the key to the host by reference and takes back what the host left in it.
   void onKeyPress(std::int16_t& keyAscii) override {

@@ -286,5 +286,6 @@ TEST(SimPopup, HasItsOwnParts) {
   popup->parts().paint();
   const auto record = services.screen().popup(popup->handle());
   ASSERT_TRUE(record);
-  EXPECT_EQ(record->surface->bitmap().at(35, 17), 0x0000FFu);  // the label's back colour, past its text
+  EXPECT_EQ(record->surface->bitmap().at(35, 17),
+            0x0000FFu);  // the label's back colour, past its text
 }

@@ -23,8 +23,7 @@ class WidgetClass : public ::testing::Test {
   }
 };
 
-using Classes = ::testing::Types<NxProgressBar, NxCheckBox, NxHyperLink,
-                                 NxMeter, NxGradFrame>;
+using Classes = ::testing::Types<NxProgressBar, NxCheckBox, NxHyperLink, NxMeter, NxGradFrame>;
 TYPED_TEST_SUITE(WidgetClass, Classes);
 
 TYPED_TEST(WidgetClass, NewControlHasTheTableValues) {

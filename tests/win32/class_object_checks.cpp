@@ -70,7 +70,9 @@ VARIANT otherValue(const ClassInfo& cls, const MemberInfo& m, const VARIANT& cur
   win32::toVariant(m.storeDefault, def);
   const std::wstring now = describe(current), stored = describe(def);
   VariantClear(&def);
-  const auto differs = [&](const VARIANT& v) { return describe(v) != now && describe(v) != stored; };
+  const auto differs = [&](const VARIANT& v) {
+    return describe(v) != now && describe(v) != stored;
+  };
   switch (m.type.kind) {
     case ValueKind::Int32: {
       std::vector<LONG> candidates;
@@ -134,9 +136,9 @@ std::vector<std::wstring> putOtherValues(const ClassInfo& info, const Dispatch& 
     VARIANT current = d.get(name.c_str());
     VARIANT other = otherValue(info, m, current);
     // Objects put by reference (fonts) are set with a put-by-reference, as clients do.
-    const HRESULT hr =
-        m.byRef ? d.invoke(d.id(name.c_str()), DISPATCH_PROPERTYPUTREF, std::span(&other, 1), nullptr)
-                : d.put(name.c_str(), other);
+    const HRESULT hr = m.byRef ? d.invoke(d.id(name.c_str()), DISPATCH_PROPERTYPUTREF,
+                                          std::span(&other, 1), nullptr)
+                               : d.put(name.c_str(), other);
     EXPECT_EQ(hr, S_OK) << m.name;
     VariantClear(&current);
     VariantClear(&other);
@@ -200,7 +202,8 @@ void expectPersistedPropertiesRoundTrip(const Library& lib, const ClassUnderTest
   ASSERT_EQ(object->QueryInterface(IID_IPersistPropertyBag, saveBag.putVoid()), S_OK);
   ASSERT_EQ(saveBag->Save(bag, TRUE, TRUE), S_OK);
   {
-    ComPtr<IPersistPropertyBag> load = lib.create<IPersistPropertyBag>(cls.clsid, IID_IPersistPropertyBag);
+    ComPtr<IPersistPropertyBag> load =
+        lib.create<IPersistPropertyBag>(cls.clsid, IID_IPersistPropertyBag);
     ASSERT_TRUE(load);
     ASSERT_EQ(load->Load(bag, nullptr), S_OK);
     EXPECT_EQ(readPersisted(*cls.info, Dispatch(load.get())), put) << cls.info->name << " (bag)";
@@ -219,7 +222,8 @@ void expectPersistedPropertiesRoundTrip(const Library& lib, const ClassUnderTest
   LARGE_INTEGER zero = {};
   stream->Seek(zero, STREAM_SEEK_SET, nullptr);
   {
-    ComPtr<IPersistStreamInit> load = lib.create<IPersistStreamInit>(cls.clsid, IID_IPersistStreamInit);
+    ComPtr<IPersistStreamInit> load =
+        lib.create<IPersistStreamInit>(cls.clsid, IID_IPersistStreamInit);
     ASSERT_TRUE(load);
     ASSERT_EQ(load->Load(stream.get()), S_OK);
     EXPECT_EQ(readPersisted(*cls.info, Dispatch(load.get())), put) << cls.info->name << " (stream)";

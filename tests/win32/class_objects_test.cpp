@@ -53,12 +53,13 @@ TEST_P(ClassObject, HostMayDropTheControlInAnEvent) {
 
 INSTANTIATE_TEST_SUITE_P(
     Libraries, ClassObject,
-    ::testing::Values(LibraryCase{NX_WIDGETS_PATH, {&NxProgressBar::classTable().info(), CLSID_NxProgressBar}},
-                      LibraryCase{NX_WIDGETS_PATH, {&NxMeter::classTable().info(), CLSID_NxMeter}},
-                      LibraryCase{NX_WIDGETS_PATH, {&NxGradFrame::classTable().info(), CLSID_NxGradFrame}},
-                      LibraryCase{NX_WIDGETS_PATH, {&NxCheckBox::classTable().info(), CLSID_NxCheckBox}},
-                      LibraryCase{NX_WIDGETS_PATH, {&NxHyperLink::classTable().info(), CLSID_NxHyperLink}},
-                      LibraryCase{NX_PROBE_PATH, {&NxProbe::classTable().info(), CLSID_NxProbe}}),
+    ::testing::Values(
+        LibraryCase{NX_WIDGETS_PATH, {&NxProgressBar::classTable().info(), CLSID_NxProgressBar}},
+        LibraryCase{NX_WIDGETS_PATH, {&NxMeter::classTable().info(), CLSID_NxMeter}},
+        LibraryCase{NX_WIDGETS_PATH, {&NxGradFrame::classTable().info(), CLSID_NxGradFrame}},
+        LibraryCase{NX_WIDGETS_PATH, {&NxCheckBox::classTable().info(), CLSID_NxCheckBox}},
+        LibraryCase{NX_WIDGETS_PATH, {&NxHyperLink::classTable().info(), CLSID_NxHyperLink}},
+        LibraryCase{NX_PROBE_PATH, {&NxProbe::classTable().info(), CLSID_NxProbe}}),
     [](const ::testing::TestParamInfo<LibraryCase>& param) {
       return std::string(param.param.cls.info->name);
     });

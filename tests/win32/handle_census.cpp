@@ -115,8 +115,7 @@ const Replacement kReplacements[] = {
     {"gdi32.dll", "CreateSolidBrush", reinterpret_cast<void*>(&censusCreateSolidBrush)},
     {"gdi32.dll", "CreatePen", reinterpret_cast<void*>(&censusCreatePen)},
     {"gdi32.dll", "CreateRectRgn", reinterpret_cast<void*>(&censusCreateRectRgn)},
-    {"gdi32.dll", "CreateCompatibleBitmap",
-     reinterpret_cast<void*>(&censusCreateCompatibleBitmap)},
+    {"gdi32.dll", "CreateCompatibleBitmap", reinterpret_cast<void*>(&censusCreateCompatibleBitmap)},
     {"gdi32.dll", "CreateDIBSection", reinterpret_cast<void*>(&censusCreateDIBSection)},
     {"gdi32.dll", "CreateFontIndirectW", reinterpret_cast<void*>(&censusCreateFontIndirectW)},
     {"gdi32.dll", "DeleteObject", reinterpret_cast<void*>(&censusDeleteObject)},
@@ -154,9 +153,11 @@ bool watchLibrary(HMODULE module) {
         base + (imp->OriginalFirstThunk ? imp->OriginalFirstThunk : imp->FirstThunk));
     for (; names->u1.AddressOfData != 0; ++names, ++slot) {
       if (IMAGE_SNAP_BY_ORDINAL(names->u1.Ordinal)) continue;
-      const auto* byName = reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
+      const auto* byName =
+          reinterpret_cast<const IMAGE_IMPORT_BY_NAME*>(base + names->u1.AddressOfData);
       for (const Replacement& r : kReplacements) {
-        if (_stricmp(dll, r.dll) != 0 || std::strcmp(reinterpret_cast<const char*>(byName->Name), r.name) != 0)
+        if (_stricmp(dll, r.dll) != 0 ||
+            std::strcmp(reinterpret_cast<const char*>(byName->Name), r.name) != 0)
           continue;
         DWORD old = 0;
         if (!VirtualProtect(&slot->u1.Function, sizeof(void*), PAGE_READWRITE, &old)) return false;
@@ -182,8 +183,8 @@ Census census() {
 
 std::string Census::describe() const {
   return "gdi " + std::to_string(gdiObjects) + ", dcs " + std::to_string(dcs) + ", windows " +
-         std::to_string(windows) + ", accelerators " + std::to_string(accelerators) +
-         ", timers " + std::to_string(timers) + ", hooks " + std::to_string(hooks);
+         std::to_string(windows) + ", accelerators " + std::to_string(accelerators) + ", timers " +
+         std::to_string(timers) + ", hooks " + std::to_string(hooks);
 }
 
 }  // namespace nx::test

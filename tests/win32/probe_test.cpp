@@ -275,4 +275,3 @@ TEST(Probe, OnAFormWithOthers) {
 }
 
 }  // namespace
-

@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "nxwidgets_h.h"
 #include "handle_census.h"
+#include "nxwidgets_h.h"
 #include "platform/win32/formhost/form_host.h"
 
 using nx::formhost::boolVariant;

@@ -104,8 +104,12 @@ std::vector<Expected> expectedFunctions(const ClassInfo& cls) {
     }
     out.push_back({name, m.dispid, INVOKE_PROPERTYGET, m.hidden, {}, std::string(m.type.idl)});
     if (!m.readOnly)
-      out.push_back({name, m.dispid, m.byRef ? INVOKE_PROPERTYPUTREF : INVOKE_PROPERTYPUT,
-                     m.hidden, {ParamSpec{"", m.type}}, ""});
+      out.push_back({name,
+                     m.dispid,
+                     m.byRef ? INVOKE_PROPERTYPUTREF : INVOKE_PROPERTYPUT,
+                     m.hidden,
+                     {ParamSpec{"", m.type}},
+                     ""});
   }
   return out;
 }
@@ -114,7 +118,8 @@ std::string describeDefault(const VARIANT& v) {
   VARIANT text;
   VariantInit(&text);
   std::string out = "?";
-  if (SUCCEEDED(VariantChangeType(&text, const_cast<VARIANT*>(&v), 0, VT_BSTR))) out = win32::toUtf8(V_BSTR(&text));
+  if (SUCCEEDED(VariantChangeType(&text, const_cast<VARIANT*>(&v), 0, VT_BSTR)))
+    out = win32::toUtf8(V_BSTR(&text));
   VariantClear(&text);
   return out;
 }
@@ -155,7 +160,8 @@ void compareFunction(ITypeInfo* iface, const FUNCDESC& f, const Expected& e, std
     } else if ((flags & PARAMFLAG_FOUT) != 0) {
       diffs.push_back(pat + ": [out] but passed by value in the table");
     }
-    if (type != p.type.idl) diffs.push_back(pat + ": type " + type + ", table " + std::string(p.type.idl));
+    if (type != p.type.idl)
+      diffs.push_back(pat + ": type " + type + ", table " + std::string(p.type.idl));
     if (!p.name.empty() && in < names.size() && names[in] != p.name)
       diffs.push_back(pat + ": named " + names[in] + ", table " + std::string(p.name));
     const bool optional = (flags & PARAMFLAG_FOPT) != 0;
@@ -194,25 +200,26 @@ void compareEvents(ITypeLib* lib, const ClassInfo& cls, std::vector<std::string>
     Func f(events.get(), i);
     if (!f.desc) continue;
     const EventSpec& ev = cls.events[i];
-    Expected e{std::string(ev.name), static_cast<MEMBERID>(i + 1), INVOKE_FUNC, false, ev.params, ""};
+    Expected e{
+        std::string(ev.name), static_cast<MEMBERID>(i + 1), INVOKE_FUNC, false, ev.params, ""};
     compareFunction(events.get(), *f.desc, e, name, diffs);
   }
 }
 
 void compareEnums(ITypeLib* lib, const ClassInfo& cls, std::vector<std::string>& diffs) {
-  for (const EnumSpec& spec : cls.enums) {
-    ComPtr<ITypeInfo> info = findType(lib, spec.name, TKIND_ENUM);
-    const std::string at(spec.name);
+  for (const EnumSpec& decl : cls.enums) {
+    ComPtr<ITypeInfo> info = findType(lib, decl.name, TKIND_ENUM);
+    const std::string at(decl.name);
     if (!info) {
       diffs.push_back(at + ": no such enumeration");
       continue;
     }
     Attr attr(info.get());
     if (!attr.attr) continue;
-    if (attr.attr->cVars != spec.members.size())
+    if (attr.attr->cVars != decl.members.size())
       diffs.push_back(at + ": " + std::to_string(attr.attr->cVars) + " members, table " +
-                      std::to_string(spec.members.size()));
-    for (UINT i = 0; i < attr.attr->cVars && i < spec.members.size(); ++i) {
+                      std::to_string(decl.members.size()));
+    for (UINT i = 0; i < attr.attr->cVars && i < decl.members.size(); ++i) {
       VARDESC* var = nullptr;
       if (FAILED(info->GetVarDesc(i, &var))) continue;
       const std::string member = nameOf(info.get(), var->memid);
@@ -223,10 +230,10 @@ void compareEnums(ITypeLib* lib, const ClassInfo& cls, std::vector<std::string>&
         if (SUCCEEDED(VariantChangeType(&v, var->lpvarValue, 0, VT_I4))) value = V_I4(&v);
       }
       info->ReleaseVarDesc(var);
-      if (member != spec.members[i].first || value != spec.members[i].second)
+      if (member != decl.members[i].first || value != decl.members[i].second)
         diffs.push_back(at + " member " + std::to_string(i + 1) + ": " + member + " = " +
-                        std::to_string(value) + ", table " + std::string(spec.members[i].first) +
-                        " = " + std::to_string(spec.members[i].second));
+                        std::to_string(value) + ", table " + std::string(decl.members[i].first) +
+                        " = " + std::to_string(decl.members[i].second));
     }
   }
 }
@@ -337,8 +344,10 @@ std::vector<std::string> compareClass(ITypeLib* lib, const ClassInfo& cls) {
       else if (flags & IMPLTYPEFLAG_FDEFAULT)
         defaultIface = n == dispName;
     }
-    if (!defaultIface) diffs.push_back(std::string(cls.name) + ": default interface is not " + dispName);
-    if (!defaultSource) diffs.push_back(std::string(cls.name) + ": default source is not __" + std::string(cls.name));
+    if (!defaultIface)
+      diffs.push_back(std::string(cls.name) + ": default interface is not " + dispName);
+    if (!defaultSource)
+      diffs.push_back(std::string(cls.name) + ": default source is not __" + std::string(cls.name));
   }
   return diffs;
 }

@@ -29,7 +29,9 @@ std::optional<std::vector<std::uint8_t>> readFile(const fs::path& path) {
   if (size < 0) return std::nullopt;
   in.seekg(0);
   std::vector<std::uint8_t> bytes(static_cast<std::size_t>(size));
-  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size))) return std::nullopt;
+  if (size > 0 &&
+      !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(size)))
+    return std::nullopt;
   return bytes;
 }
 

@@ -108,10 +108,9 @@ HRESULT createHyperLink(REFIID iid, void** out) {
 const std::array<ClassEntry, 5> kClasses = {{
     {&CLSID_NxProgressBar, L"NxProgressBar", L"nx progress bar", IDB_PROGRESSBAR_TOOLBOX,
      kMiscStatus, &createProgressBar},
-    {&CLSID_NxMeter, L"NxMeter", L"nx level meter", IDB_METER_TOOLBOX, kMiscStatus,
-     &createMeter},
-    {&CLSID_NxGradFrame, L"NxGradFrame", L"nx gradient frame", IDB_GRADFRAME_TOOLBOX,
-     kMiscStatus, &createGradFrame},
+    {&CLSID_NxMeter, L"NxMeter", L"nx level meter", IDB_METER_TOOLBOX, kMiscStatus, &createMeter},
+    {&CLSID_NxGradFrame, L"NxGradFrame", L"nx gradient frame", IDB_GRADFRAME_TOOLBOX, kMiscStatus,
+     &createGradFrame},
     {&CLSID_NxCheckBox, L"NxCheckBox", L"nx check box", IDB_CHECKBOX_TOOLBOX, kMiscStatus,
      &createCheckBox},
     {&CLSID_NxHyperLink, L"NxHyperLink", L"nx hyperlink", IDB_HYPERLINK_TOOLBOX, kMiscStatus,

@@ -57,7 +57,8 @@ std::uint64_t trailerEnd(Bytes file) {
   // The signer pads the unsigned file with zeros to the table's alignment; the trailer's
   // last byte is a hexadecimal digit, so the padding is told apart from it.
   std::uint64_t end = cert.address;
-  for (std::uint64_t pad = 0; pad + 1 < kCertAlignment && end > 0 && file[static_cast<std::size_t>(end - 1)] == 0; ++pad) {
+  for (std::uint64_t pad = 0;
+       pad + 1 < kCertAlignment && end > 0 && file[static_cast<std::size_t>(end - 1)] == 0; ++pad) {
     --end;
   }
   return end;

@@ -13,7 +13,8 @@ std::string textAt(Bytes b, std::uint64_t offset, std::uint64_t length) {
 std::optional<std::uint64_t> findEndRecord(Bytes archive) {
   if (archive.size() < kEndFixedSize) return std::nullopt;
   for (std::uint64_t at = archive.size() - kEndFixedSize + 1; at-- > 0;) {
-    if (archive[static_cast<std::size_t>(at)] == 0x50 && readU32(archive, at) == kEndSignature) return at;
+    if (archive[static_cast<std::size_t>(at)] == 0x50 && readU32(archive, at) == kEndSignature)
+      return at;
   }
   return std::nullopt;
 }
