@@ -18,6 +18,12 @@ class ConversionError : public NxError {
   using NxError::NxError;
 };
 
+// A number outside the range of the type that must hold it (hosts report "Overflow").
+class OverflowError : public ConversionError {
+ public:
+  using ConversionError::ConversionError;
+};
+
 // A platform entry point is not available on this machine (for example the image library's
 // gradient fill).
 class PlatformCallMissing : public NxError {

@@ -88,17 +88,17 @@ bool sameValue(const Value& a, const Value& b) {
 
 std::int32_t toInt32(const Value& v) {
   double d = numericOf(v);
-  if (!std::isfinite(d)) throw ConversionError("overflow");
+  if (!std::isfinite(d)) throw OverflowError("overflow");
   double r = roundHalfEven(d);
   if (r < std::numeric_limits<std::int32_t>::min() || r > std::numeric_limits<std::int32_t>::max())
-    throw ConversionError("overflow");
+    throw OverflowError("overflow");
   return static_cast<std::int32_t>(r);
 }
 
 std::int16_t toInt16(const Value& v) {
   std::int32_t i = toInt32(v);
   if (i < std::numeric_limits<std::int16_t>::min() || i > std::numeric_limits<std::int16_t>::max())
-    throw ConversionError("overflow");
+    throw OverflowError("overflow");
   return static_cast<std::int16_t>(i);
 }
 

@@ -22,8 +22,14 @@ TEST(Value, NumericConversionsFollowTheHostRules) {
   EXPECT_THROW(toInt32(Value{std::string("12a")}), ConversionError);
   EXPECT_THROW(toInt32(Value{std::string("")}), ConversionError);
   EXPECT_THROW(toInt32(Value{std::string("-")}), ConversionError);
-  EXPECT_THROW(toInt32(Value{3e10}), ConversionError);
-  EXPECT_THROW(toInt16(Value{std::int32_t{40000}}), ConversionError);
+  EXPECT_THROW(toInt32(Value{3e10}), OverflowError);
+  EXPECT_THROW(toInt16(Value{std::int32_t{40000}}), OverflowError);
+  try {
+    toInt32(Value{std::string("x")});
+  } catch (const OverflowError&) {
+    ADD_FAILURE() << "a type mismatch is not an overflow";
+  } catch (const ConversionError&) {
+  }
   EXPECT_THROW(toInt32(Value{FontRef{std::make_shared<sim::SimFont>()}}), ConversionError);
   EXPECT_EQ(toInt16(Value{std::int32_t{-32768}}), -32768);
 }

@@ -120,7 +120,12 @@ TEST(MeterHost, DrawApiRectThroughDispatchWithTheFillLeftOut) {
   EXPECT_EQ(d.put(L"Steps", 60), S_OK);
   EXPECT_EQ(d.getLong(L"Steps"), 12);
   EXPECT_EQ(d.put(L"Max", 200000), S_OK);
-  EXPECT_NE(d.put(L"Steps", 40000), S_OK);
+  EXCEPINFO excep = {};
+  EXPECT_EQ(d.put(L"Steps", nx::formhost::longVariant(40000), &excep), DISP_E_EXCEPTION);
+  EXPECT_EQ(excep.scode, DISP_E_OVERFLOW);  // scripting clients report "Overflow"
+  SysFreeString(excep.bstrSource);
+  SysFreeString(excep.bstrDescription);
+  SysFreeString(excep.bstrHelpFile);
   EXPECT_EQ(d.getLong(L"Steps"), 12);
   EXPECT_EQ(d.put(L"Value", 100000), S_OK);
   EXPECT_EQ(d.getLong(L"Value"), 100000);  // Value is the default property too

@@ -262,6 +262,9 @@ HRESULT ControlObject::guarded(const IID& iid, F&& call) {
     call();
     afterCall();
     return S_OK;
+  } catch (const OverflowError& e) {
+    afterCall();
+    return reportError(iid, DISP_E_OVERFLOW, e.what());
   } catch (const ConversionError& e) {
     afterCall();
     return reportError(iid, DISP_E_TYPEMISMATCH, e.what());
