@@ -156,6 +156,15 @@ void ControlBase::showTooltip() {
   }
 }
 
+bool ControlBase::moveLeftEdge(double twips) {
+  try {
+    if (Extender* ext = site_.extender()) return ext->setLeft(twips);
+  } catch (const std::exception&) {
+    // A host that cannot move the control leaves it where it is.
+  }
+  return false;
+}
+
 std::string ControlBase::defaultCaption(std::string_view fallback) const {
   try {
     if (const Extender* ext = site_.extender()) {

@@ -144,6 +144,9 @@ class ControlBase : public HostedObject {
   // The control's parsed tooltip settings; defaults when it has none.
   virtual TooltipSettings hoverTooltipSettings() const { return {}; }
 
+  // Moves the control's left edge through the host's extender, keeping errors inside; false
+  // when the host has no extender or refuses.
+  bool moveLeftEdge(double twips);
   // The host's extender name, or `fallback` when there is none, it is empty or asking fails.
   std::string defaultCaption(std::string_view fallback) const;
   // Gives `font` the face name of the host's ambient font; failures are ignored.

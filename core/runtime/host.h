@@ -40,6 +40,8 @@ class Extender {
   virtual std::optional<std::string> toolTipText() const = 0;
   virtual std::optional<double> left() const = 0;
   virtual std::optional<double> width() const = 0;
+  // Moves the control's left edge (twips in the container); false when the host refuses.
+  virtual bool setLeft(double twips) = 0;
   // The controls on the same parent form, the caller included.
   virtual std::optional<std::vector<HostedObject*>> parentControls() const = 0;
 };
@@ -61,6 +63,7 @@ class ControlSite {
   virtual SystemServices& services() = 0;
   // nullptr when the host offers no extender or ambient object at all.
   virtual const Extender* extender() const = 0;
+  virtual Extender* extender() = 0;
   virtual const Ambient* ambient() const = 0;
   // Raises the event at `position` (1 for the first) of the control's event interface; the
   // arguments are passed by reference and the host may change them.

@@ -10,17 +10,24 @@ namespace nx::sim {
 
 class SimSite::SimExtender : public Extender {
  public:
-  SimExtender(SimHost& host, const SiteOptions& options) : host_(host), options_(options) {}
+  SimExtender(SimHost& host, SimSite& site, const SiteOptions& options)
+      : host_(host), site_(site), options_(options) {}
   std::optional<std::string> name() const override { return options_.name; }
   std::optional<std::string> toolTipText() const override { return options_.toolTipText; }
-  std::optional<double> left() const override { return options_.left; }
-  std::optional<double> width() const override { return options_.width; }
+  std::optional<double> left() const override { return site_.simWindow().left(); }
+  std::optional<double> width() const override { return site_.simWindow().width(); }
+  bool setLeft(double twips) override {
+    if (!options_.hostMoves) return false;
+    site_.simWindow().setLeft(twips);
+    return true;
+  }
   std::optional<std::vector<HostedObject*>> parentControls() const override {
     return host_.controls();
   }
 
  private:
   SimHost& host_;
+  SimSite& site_;
   const SiteOptions& options_;
 };
 
@@ -45,7 +52,7 @@ SimSite::SimSite(SimHost& host, WindowHandle handle, SiteOptions options)
       options_(std::move(options)),
       window_(host, handle, options_.left, options_.top, options_.width, options_.height,
               host.services().createFont(FontDesc{})),
-      extender_(std::make_unique<SimExtender>(host, options_)),
+      extender_(std::make_unique<SimExtender>(host, *this, options_)),
       ambient_(std::make_unique<SimAmbient>(host.services(), options_)) {}
 
 SystemServices& SimSite::services() {
@@ -53,6 +60,10 @@ SystemServices& SimSite::services() {
 }
 
 const Extender* SimSite::extender() const {
+  return options_.hasExtender ? extender_.get() : nullptr;
+}
+
+Extender* SimSite::extender() {
   return options_.hasExtender ? extender_.get() : nullptr;
 }
 

@@ -29,6 +29,7 @@ struct SiteOptions {
   double top = 0;
   double width = 1500;  // twips
   double height = 300;
+  bool hostMoves = true;  // the extender's Left can be written
 };
 
 struct Record {
@@ -48,6 +49,7 @@ class SimSite : public ControlSite {
   ControlWindow& window() override { return window_; }
   SystemServices& services() override;
   const Extender* extender() const override;
+  Extender* extender() override;
   const Ambient* ambient() const override;
   void raiseEvent(int position, std::span<Value> args) override;
   void propertyChanged(std::string_view key) override;

@@ -36,6 +36,8 @@ class SimWindow : public ControlWindow {
   bool enabled() const override { return enabled_; }
   void setEnabled(bool on) override { enabled_ = on; }
   double left() const override { return left_; }
+  // The host moved the control (twips).
+  void setLeft(double twips) { left_ = twips; }
   double top() const override { return top_; }
   double width() const override { return width_; }
   double height() const override { return height_; }

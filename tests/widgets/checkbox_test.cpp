@@ -535,3 +535,33 @@ TEST(NxCheckBoxPictures, MaskColourKeepsOnlyBoxAndCaptionPixels) {
 
 }  // namespace
 }  // namespace nx
+
+namespace nx {
+namespace {
+
+TEST(NxCheckBox, RightAlignedAutoSizeKeepsTheRightEdge) {
+  sim::SimHost host;
+  sim::SiteOptions o;
+  o.name = "Agree to the terms";
+  o.left = 3000;
+  o.width = 900;
+  auto& cb = host.create<NxCheckBox>(o);
+  cb.setAlignment(baRight);
+  const double rightEdge = host.window(cb).left() + host.window(cb).width();
+  cb.setAutoSize(true);
+  const double width = host.window(cb).width();
+  EXPECT_DOUBLE_EQ(width, host.window(cb).surface().textWidth("Agree to the terms") + 285);
+  EXPECT_DOUBLE_EQ(host.window(cb).left() + width, rightEdge);
+
+  // A host that cannot move the control: only the width changes.
+  sim::SiteOptions fixed = o;
+  fixed.hostMoves = false;
+  auto& still = host.create<NxCheckBox>(fixed);
+  still.setAlignment(baRight);
+  still.setAutoSize(true);
+  EXPECT_DOUBLE_EQ(host.window(still).left(), 3000);
+  EXPECT_DOUBLE_EQ(host.window(still).width(), width);
+}
+
+}  // namespace
+}  // namespace nx

@@ -471,6 +471,24 @@ TEST(FormHost, ExtenderPositionInTwipsAndMoves) {
   EXPECT_EQ(ext.getText(L"Name"), L"bar");
 }
 
+// A right-aligned check box that sizes itself to its caption moves its left edge through the
+// extender and keeps its right edge.
+TEST(FormHost, RightAlignedAutoSizeMovesTheLeftEdgeThroughTheExtender) {
+  Form form;
+  FormControl* site = nullptr;
+  ASSERT_EQ(form.add(library(), CLSID_NxCheckBox, at(L"Agree", 100, 30, 300, 24), &site), S_OK);
+  Dispatch box = site->dispatch();
+  ASSERT_EQ(box.put(L"Alignment", 1), S_OK);  // baRight
+  RECT before;
+  GetWindowRect(site->hwnd(), &before);
+  ASSERT_EQ(box.put(L"AutoSize", nx::formhost::boolVariant(true)), S_OK);
+  RECT after;
+  GetWindowRect(site->hwnd(), &after);
+  EXPECT_LT(after.right - after.left, before.right - before.left);  // "Agree" is short
+  EXPECT_GT(after.left, before.left);
+  EXPECT_NEAR(after.right, before.right, 1);
+}
+
 TEST(FormHost, UserModeSwitchReachesEveryControl) {
   Form form;
   form.setUserMode(false);  // a form in design

@@ -462,12 +462,19 @@ void NxCheckBox::redraw(bool autoSize) {
   mask_.afterPaint(w, s_.useMaskColor, s_.maskColor.resolved());
 }
 
-// The control as wide as its caption; the height stays. Right-aligned, the right edge is meant to
-// stay where it is: the host interface offers no way to move the control's left edge, so only the
-// width changes, as with a host that refuses the move.
+// The control as wide as its caption; the height stays. Right-aligned, the right edge stays where
+// it is: the host moves the left edge first (a host that cannot leaves it, the width changes
+// anyway).
 void NxCheckBox::sizeToCaption(double widest) {
   resizeGuard_ = true;
-  window().setWidth(widest + 285.0);
+  const double newWidth = widest + 285.0;
+  if (s_.alignment == baRight) {
+    const Extender* ext = site().extender();
+    const std::optional<double> left = ext ? ext->left() : std::nullopt;
+    const std::optional<double> width = ext ? ext->width() : std::nullopt;
+    if (left && width) moveLeftEdge(*left + *width - newWidth);
+  }
+  window().setWidth(newWidth);
   redraw(false);
   resizeGuard_ = false;
 }

@@ -201,6 +201,7 @@ class ControlObject final : public IOleObject,
   ControlWindow& window() override { return *window_; }
   SystemServices& services() override { return services_; }
   const Extender* extender() const override { return extender_.available() ? &extender_ : nullptr; }
+  Extender* extender() override { return extender_.available() ? &extender_ : nullptr; }
   const Ambient* ambient() const override { return ambient_.available() ? &ambient_ : nullptr; }
   void raiseEvent(int position, std::span<Value> args) override;
   void propertyChanged(std::string_view key) override;

@@ -73,6 +73,22 @@ std::optional<double> ExtenderProperties::left() const {
   return converted<double>(value(L"Left"), [](const Value& v) { return toDouble(v); });
 }
 
+bool ExtenderProperties::setLeft(double twips) {
+  ComPtr<IDispatch> ext = object();
+  if (!ext) return false;
+  DISPID id = 0;
+  LPOLESTR names[] = {const_cast<LPOLESTR>(L"Left")};
+  if (FAILED(ext->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id))) return false;
+  VARIANT value;
+  VariantInit(&value);
+  V_VT(&value) = VT_R8;
+  V_R8(&value) = twips;
+  DISPID named = DISPID_PROPERTYPUT;
+  DISPPARAMS params = {&value, &named, 1, 1};
+  return SUCCEEDED(ext->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYPUT, &params,
+                               nullptr, nullptr, nullptr));
+}
+
 std::optional<double> ExtenderProperties::width() const {
   return converted<double>(value(L"Width"), [](const Value& v) { return toDouble(v); });
 }

@@ -29,6 +29,7 @@ class ExtenderProperties final : public Extender {
   std::optional<std::string> toolTipText() const override;
   std::optional<double> left() const override;
   std::optional<double> width() const override;
+  bool setLeft(double twips) override;
   std::optional<std::vector<HostedObject*>> parentControls() const override;
 
  private:
