@@ -41,7 +41,10 @@ class SystemServices {
   virtual std::optional<Rect> clientRect(WindowHandle window) const = 0;
 
   // Opens a document or address with the shell; returns whether the shell accepted it.
-  virtual bool shellOpen(std::string_view target) = 0;
+  // `owner` is the window the shell's messages belong to (0: none), `workingFolder` the folder
+  // the opened program starts in (empty: the shell's choice).
+  virtual bool shellOpen(std::string_view target, WindowHandle owner = 0,
+                         std::string_view workingFolder = {}) = 0;
 
   // System timers of the calling thread.
   virtual TimerService& timers() = 0;

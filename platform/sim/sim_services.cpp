@@ -114,7 +114,9 @@ std::optional<Rect> SimServices::clientRect(WindowHandle window) const {
   return clientRectLookup_ ? clientRectLookup_(window) : std::nullopt;
 }
 
-bool SimServices::shellOpen(std::string_view target) {
+bool SimServices::shellOpen(std::string_view target, WindowHandle owner,
+                            std::string_view workingFolder) {
+  shellDetails_.push_back({std::string(target), owner, std::string(workingFolder)});
   shellRequests_.emplace_back(target);
   return shellResult_;
 }

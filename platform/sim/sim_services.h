@@ -49,7 +49,14 @@ class SimServices : public SystemServices {
   void initCommonControls() override { ++commonControlsInits_; }
   std::unique_ptr<TooltipWindow> createTooltipWindow(const TooltipWindowParams& params) override;
   std::optional<Rect> clientRect(WindowHandle window) const override;
-  bool shellOpen(std::string_view target) override;
+  bool shellOpen(std::string_view target, WindowHandle owner = 0,
+                 std::string_view workingFolder = {}) override;
+  struct ShellRequest {
+    std::string target;
+    WindowHandle owner = 0;
+    std::string workingFolder;
+  };
+  const std::vector<ShellRequest>& shellRequestDetails() const { return shellDetails_; }
   TimerService& timers() override { return clock_; }
   std::unique_ptr<PopupWindow> createPopupWindow(const PopupParams& params,
                                                  PopupCallbacks callbacks) override;
@@ -91,6 +98,7 @@ class SimServices : public SystemServices {
   std::map<std::intptr_t, DeviceContext*> deviceContexts_;
   std::vector<std::shared_ptr<TooltipRecord>> tooltips_;
   std::vector<std::string> shellRequests_;
+  std::vector<ShellRequest> shellDetails_;
   WindowHandle nextTooltip_ = 0x9000;
   int commonControlsInits_ = 0;
   int pictureLoads_ = 0;

@@ -111,6 +111,10 @@ TEST(NxHyperLink, ClickOpensTheAddressThenRaisesClick) {
   host.click(link);
   EXPECT_EQ(host.services().shellRequests(), std::vector<std::string>{"about:blank"});
   EXPECT_EQ(site.eventCount(kClick), 1);
+  // Owned by the control's window, started in the root of drive C.
+  ASSERT_EQ(host.services().shellRequestDetails().size(), 1u);
+  EXPECT_EQ(host.services().shellRequestDetails()[0].owner, host.window(link).handle());
+  EXPECT_EQ(host.services().shellRequestDetails()[0].workingFolder, "C:\\");
 
   link.setUrl("  https://example.org/a b  ");
   host.services().setShellOpenResult(false);  // the shell's refusal is no error

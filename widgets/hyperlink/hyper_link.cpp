@@ -324,7 +324,7 @@ void NxHyperLink::setXtrVar(const nx::Value& v) {
 
 void NxHyperLink::onClick() {
   // The shell's answer is not looked at: an address it cannot open gives no error.
-  if (opensAddress(s_.url)) services().shellOpen(s_.url);
+  if (opensAddress(s_.url)) services().shellOpen(s_.url, window().handle(), "C:\\");
   raiseEvent("Click");
 }
 

@@ -132,10 +132,14 @@ std::optional<Rect> Win32Services::clientRect(WindowHandle window) const {
   return Rect{rc.left, rc.top, rc.right, rc.bottom};
 }
 
-bool Win32Services::shellOpen(std::string_view target) {
+bool Win32Services::shellOpen(std::string_view target, WindowHandle owner,
+                              std::string_view workingFolder) {
   const std::wstring wide = toWide(target);
+  const std::wstring folder = toWide(workingFolder);
+  // The default action of the address (no verb), as a click on it in the shell does.
   const auto result = reinterpret_cast<INT_PTR>(
-      ShellExecuteW(nullptr, L"open", wide.c_str(), nullptr, nullptr, SW_SHOWNORMAL));
+      ShellExecuteW(reinterpret_cast<HWND>(owner), nullptr, wide.c_str(), nullptr,
+                    folder.empty() ? nullptr : folder.c_str(), SW_SHOWNORMAL));
   return result > 32;
 }
 

@@ -28,7 +28,8 @@ class Win32Services final : public SystemServices {
   void initCommonControls() override;
   std::unique_ptr<TooltipWindow> createTooltipWindow(const TooltipWindowParams& desc) override;
   std::optional<Rect> clientRect(WindowHandle window) const override;
-  bool shellOpen(std::string_view target) override;
+  bool shellOpen(std::string_view target, WindowHandle owner = 0,
+                 std::string_view workingFolder = {}) override;
   TimerService& timers() override { return timers_; }
   std::unique_ptr<PopupWindow> createPopupWindow(const PopupParams& params,
                                                  PopupCallbacks callbacks) override;
