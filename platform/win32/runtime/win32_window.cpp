@@ -9,6 +9,7 @@
 #include "core/runtime/region.h"
 #include "platform/win32/com/module.h"
 #include "platform/win32/runtime/gdi.h"
+#include "platform/win32/runtime/ole_objects.h"
 #include "platform/win32/runtime/win32_services.h"
 
 namespace nx::win32 {
@@ -97,6 +98,9 @@ Win32Window::Win32Window(WindowOwner& owner)
       surface_(tppX_, tppY_) {
   surface_.setBackColor(resolve(backColor_));
   surface_.setForeColor(resolve(foreColor_));
+  // A window has a font from the start, as the simulated one has: a control that nobody gave
+  // one (a script created it without a host) still answers its Font.
+  surface_.setFont(FontRef(OleFont::create(FontDesc{})));
   resizeSurface();
 }
 
