@@ -509,29 +509,33 @@ const void* methodThunkFor(std::size_t count, std::size_t index) {
   return count < tables.size() ? tables[count][index] : nullptr;
 }
 
+// The result types storeResult writes.
+bool storableResult(VARTYPE type) {
+  switch (type) {
+    case VT_I2:
+    case VT_BOOL:
+    case VT_I4:
+    case VT_INT:
+    case VT_UI4:
+    case VT_UINT:
+    case VT_R4:
+    case VT_R8:
+    case VT_BSTR:
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
+    case VT_VARIANT:
+      return true;
+    default:
+      return false;
+  }
+}
+
 const void* thunkFor(const DualSlot& slot, std::size_t index) {
   if (slot.kind == INVOKE_FUNC) {
     if (slot.params.size() > kMaxMethodParams) return nullptr;
     for (const DualParam& param : slot.params)
       if (param.byRef ? param.type == VT_EMPTY : !integerClass(param.type)) return nullptr;
-    switch (slot.resultType) {
-      case VT_EMPTY:
-      case VT_I2:
-      case VT_BOOL:
-      case VT_I4:
-      case VT_INT:
-      case VT_UI4:
-      case VT_UINT:
-      case VT_R4:
-      case VT_R8:
-      case VT_BSTR:
-      case VT_DISPATCH:
-      case VT_UNKNOWN:
-      case VT_VARIANT:
-        break;
-      default:
-        return nullptr;
-    }
+    if (slot.resultType != VT_EMPTY && !storableResult(slot.resultType)) return nullptr;
     return methodThunkFor(slot.params.size() + (slot.resultType != VT_EMPTY ? 1 : 0), index);
   }
   static const auto gets = table<GetMaker>(std::make_index_sequence<kMaxSlots>());
@@ -539,26 +543,8 @@ const void* thunkFor(const DualSlot& slot, std::size_t index) {
   static const auto floats = table<PutFloatMaker>(std::make_index_sequence<kMaxSlots>());
   static const auto doubles = table<PutDoubleMaker>(std::make_index_sequence<kMaxSlots>());
   static const auto variants = table<PutVariantMaker>(std::make_index_sequence<kMaxSlots>());
-  if (slot.resultType != VT_EMPTY) {
-    // Only the result types storeResult writes.
-    switch (slot.resultType) {
-      case VT_I2:
-      case VT_BOOL:
-      case VT_I4:
-      case VT_INT:
-      case VT_UI4:
-      case VT_UINT:
-      case VT_R4:
-      case VT_R8:
-      case VT_BSTR:
-      case VT_DISPATCH:
-      case VT_UNKNOWN:
-      case VT_VARIANT:
-        return slot.argType == VT_EMPTY ? gets[index] : nullptr;
-      default:
-        return nullptr;
-    }
-  }
+  if (slot.resultType != VT_EMPTY)
+    return storableResult(slot.resultType) && slot.argType == VT_EMPTY ? gets[index] : nullptr;
   switch (slot.argType) {
     case VT_R4:
       return floats[index];
@@ -566,19 +552,8 @@ const void* thunkFor(const DualSlot& slot, std::size_t index) {
       return doubles[index];
     case VT_VARIANT:
       return variants[index];
-    case VT_I2:
-    case VT_BOOL:
-    case VT_UI1:
-    case VT_I4:
-    case VT_INT:
-    case VT_UI4:
-    case VT_UINT:
-    case VT_BSTR:
-    case VT_DISPATCH:
-    case VT_UNKNOWN:
-      return ints[index];
     default:
-      return nullptr;
+      return integerClass(slot.argType) ? ints[index] : nullptr;
   }
 }
 
