@@ -62,7 +62,7 @@ mkdir -p build/showcase
 wine build/mingw64/tools/showcase/nxshowcase.exe "Z:$OCX" 6 &
 SHOW=$!
 sleep 4
-/usr/bin/import -window root -crop 730x310+0+0 build/showcase/nxwidgets.png
+/usr/bin/import -window root -crop 1000x340+0+0 build/showcase/nxwidgets.png
 wait "$SHOW" || true
 echo "screenshot of the form: build/showcase/nxwidgets.png"
 nx_wine 64 regsvr32 /u /s "Z:$OCX" && echo "regsvr32 /u nxwidgets.ocx: unregistered"

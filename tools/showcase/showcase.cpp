@@ -34,12 +34,14 @@ int main(int argc, char** argv) {
       OleUninitialize();
       return 1;
     }
-    Form form(L"nx widgets", 720, 300);
-    // Places one control; null (and status 1) when the library refuses.
-    const auto place = [&](REFCLSID clsid, const wchar_t* name, RECT where) -> FormControl* {
+    Form form(L"nx widgets", 990, 330);
+    // Places one control on the form or in a frame; null (and status 1) when the library refuses.
+    const auto place = [&](REFCLSID clsid, const wchar_t* name, RECT where,
+                           FormControl* container = nullptr) -> FormControl* {
       Placement p;
       p.name = name;
       p.position = where;
+      p.container = container;
       FormControl* site = nullptr;
       const HRESULT hr = form.add(library, clsid, p, &site);
       if (FAILED(hr)) {
@@ -68,7 +70,7 @@ int main(int argc, char** argv) {
         bar.put(L"Value", values[theme - 1]);
       }
     }
-    // The other classes of the library, beside the bars.
+    // The other classes of the library, beside the bars, held by a frame (positions inside it).
     if (status == 0) {
       FormControl* frame = place(CLSID_NxGradFrame, L"Frame1", RECT{460, 10, 710, 290});
       if (frame) frame->dispatch().put(L"Caption", nx::formhost::textVariant(L"Order options"));
@@ -77,23 +79,78 @@ int main(int argc, char** argv) {
       for (int i = 0; i < 3 && status == 0; ++i) {
         const std::wstring name = L"Check" + std::to_wstring(i + 1);
         FormControl* box =
-            place(CLSID_NxCheckBox, name.c_str(), RECT{475, 50 + 30 * i, 660, 72 + 30 * i});
+            place(CLSID_NxCheckBox, name.c_str(), RECT{15, 40 + 30 * i, 200, 62 + 30 * i}, frame);
         if (!box) break;
         box->dispatch().put(L"Caption", nx::formhost::textVariant(boxes[i]));
         if (i == 2) box->dispatch().put(L"Style", 2);  // three states
         box->dispatch().put(L"Value", states[i]);
       }
-      if (FormControl* link = place(CLSID_NxHyperLink, L"Link1", RECT{475, 150, 690, 172})) {
+      FormControl* link =
+          frame ? place(CLSID_NxHyperLink, L"Link1", RECT{15, 140, 230, 162}, frame) : nullptr;
+      if (link) {
         link->dispatch().put(L"Caption", nx::formhost::textVariant(L"Terms of delivery"));
         link->dispatch().put(L"URL", nx::formhost::textVariant(L"https://example.org/terms"));
       }
-      if (FormControl* meter = place(CLSID_NxMeter, L"Meter1", RECT{475, 185, 690, 205})) {
+      FormControl* meter =
+          frame ? place(CLSID_NxMeter, L"Meter1", RECT{15, 175, 230, 195}, frame) : nullptr;
+      if (meter) {
         meter->dispatch().put(L"Orientation", 0);  // horizontal
-        meter->move(RECT{475, 185, 690, 205});
+        meter->move(RECT{15, 175, 230, 195});
         meter->dispatch().put(L"Value", 80);
       }
-      // The frame goes behind the controls placed on it, as a designer sends a frame back.
-      if (frame) SetWindowPos(frame->hwnd(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    }
+    // The other looks: a flat frame with a horizontal gradient and its caption at the bottom
+    // right, a check box on the right of its caption, a centred link under the pointer (hovered)
+    // and an upright meter.
+    if (status == 0) {
+      FormControl* frame = place(CLSID_NxGradFrame, L"Frame2", RECT{720, 10, 970, 290});
+      if (frame) {
+        nx::formhost::Dispatch d = frame->dispatch();
+        d.put(L"Caption", nx::formhost::textVariant(L"Payment"));
+        d.put(L"Orientation", 0);       // left to right
+        d.put(L"Appearance", 0);        // flat
+        d.put(L"CaptionAlignment", 3);  // bottom right
+        d.put(L"CaptionTextCentered", -1);
+        d.put(L"ColorA", 0x00F0E8E0);
+        d.put(L"ColorB", 0x00C08050);
+      }
+      FormControl* box =
+          frame ? place(CLSID_NxCheckBox, L"Check4", RECT{15, 20, 200, 42}, frame) : nullptr;
+      if (box) {
+        nx::formhost::Dispatch d = box->dispatch();
+        d.put(L"Caption", nx::formhost::textVariant(L"Pay on account"));
+        d.put(L"Alignment", 1);  // box on the right
+        d.put(L"Style", 1);      // yes or no
+        d.put(L"Value", 1);
+      }
+      FormControl* off =
+          frame ? place(CLSID_NxCheckBox, L"Check5", RECT{15, 50, 200, 72}, frame) : nullptr;
+      if (off) {
+        off->dispatch().put(L"Caption", nx::formhost::textVariant(L"Not available"));
+        off->dispatch().put(L"Value", 1);
+        off->dispatch().put(L"Enabled", 0);
+      }
+      FormControl* link =
+          frame ? place(CLSID_NxHyperLink, L"Link2", RECT{15, 90, 200, 110}, frame) : nullptr;
+      if (link) {
+        link->dispatch().put(L"Caption", nx::formhost::textVariant(L"Payment terms"));
+        link->dispatch().put(L"Alignment", 2);  // centred
+        link->dispatch().put(L"MouseOverColor", 0x000000C0);
+        // The pointer rests on the link: it shows its hover look.
+        RECT r;
+        GetWindowRect(link->hwnd(), &r);
+        SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+        INPUT in = {};
+        in.type = INPUT_MOUSE;
+        in.mi.dwFlags = MOUSEEVENTF_MOVE;
+        SendInput(1, &in, sizeof(INPUT));
+      }
+      FormControl* meter =
+          frame ? place(CLSID_NxMeter, L"Meter2", RECT{200, 20, 220, 220}, frame) : nullptr;
+      if (meter) {
+        meter->dispatch().put(L"Value", 95);
+        meter->move(RECT{200, 20, 220, 220});
+      }
     }
     if (status == 0) {
       std::printf("nxshowcase: %zu controls placed on a form\n", form.count());

@@ -25,6 +25,8 @@ using namespace nx::win32;
 constexpr DWORD kMiscStatus = OLEMISC_RECOMPOSEONRESIZE | OLEMISC_CANTLINKINSIDE |
                               OLEMISC_INSIDEOUT | OLEMISC_ACTIVATEWHENVISIBLE |
                               OLEMISC_SETCLIENTSITEFIRST;
+// A frame holds other controls: containers that know simple frames put them in its window.
+constexpr DWORD kFrameMiscStatus = kMiscStatus | OLEMISC_SIMPLEFRAME;
 
 const ControlClass kProgressBar = {&CLSID_NxProgressBar,
                                    &IID__NxProgressBar,
@@ -68,7 +70,7 @@ const IID* const kGradFrameAliases[] = {&kGradFrameIid1, &kGradFrameIid2, &kGrad
 const ControlClass kGradFrame = {&CLSID_NxGradFrame,
                                  &IID__NxGradFrame,
                                  &DIID___NxGradFrame,
-                                 kMiscStatus,
+                                 kFrameMiscStatus,
                                  {200, 100},
                                  [](nx::ControlSite& site) -> std::unique_ptr<nx::ControlBase> {
                                    return std::make_unique<nx::NxGradFrame>(site);
@@ -109,8 +111,8 @@ const std::array<ClassEntry, 5> kClasses = {{
     {&CLSID_NxProgressBar, L"NxProgressBar", L"nx progress bar", IDB_PROGRESSBAR_TOOLBOX,
      kMiscStatus, &createProgressBar},
     {&CLSID_NxMeter, L"NxMeter", L"nx level meter", IDB_METER_TOOLBOX, kMiscStatus, &createMeter},
-    {&CLSID_NxGradFrame, L"NxGradFrame", L"nx gradient frame", IDB_GRADFRAME_TOOLBOX, kMiscStatus,
-     &createGradFrame},
+    {&CLSID_NxGradFrame, L"NxGradFrame", L"nx gradient frame", IDB_GRADFRAME_TOOLBOX,
+     kFrameMiscStatus, &createGradFrame},
     {&CLSID_NxCheckBox, L"NxCheckBox", L"nx check box", IDB_CHECKBOX_TOOLBOX, kMiscStatus,
      &createCheckBox},
     {&CLSID_NxHyperLink, L"NxHyperLink", L"nx hyperlink", IDB_HYPERLINK_TOOLBOX, kMiscStatus,

@@ -98,12 +98,14 @@ enum : DISPID {
   kExtParent,
   kExtObject,
   kExtTabStop,
+  kExtContainer,
 };
 
 constexpr NamedId kExtenderNames[] = {
-    {L"Name", kExtName},     {L"Left", kExtLeft},     {L"Top", kExtTop},
-    {L"Width", kExtWidth},   {L"Height", kExtHeight}, {L"ToolTipText", kExtToolTipText},
-    {L"Parent", kExtParent}, {L"Object", kExtObject}, {L"TabStop", kExtTabStop},
+    {L"Name", kExtName},           {L"Left", kExtLeft},     {L"Top", kExtTop},
+    {L"Width", kExtWidth},         {L"Height", kExtHeight}, {L"ToolTipText", kExtToolTipText},
+    {L"Parent", kExtParent},       {L"Object", kExtObject}, {L"TabStop", kExtTabStop},
+    {L"Container", kExtContainer},
 };
 
 enum : DISPID { kFormControls = 1, kFormHwnd, kFormCaption };
@@ -306,7 +308,8 @@ HRESULT FormObject::Invoke(DISPID id, REFIID, LCID, WORD flags, DISPPARAMS*, VAR
 // ---- the extender ----
 
 // The extender of one site: the host's own members (Name, Left, Top, Width, Height,
-// ToolTipText, Parent, Object, TabStop) and, for every other name, the control's members.
+// ToolTipText, Parent, Object, TabStop, Container) and, for every other name, the control's
+// members.
 class SiteExtender final : public SimpleDispatch {
  public:
   explicit SiteExtender(FormControl& site) : site_(&site) {}
@@ -323,7 +326,7 @@ class SiteExtender final : public SimpleDispatch {
 
   HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID iid, LCID lcid, WORD flags, DISPPARAMS* params,
                                    VARIANT* result, EXCEPINFO* excep, UINT* arg) override {
-    const bool isOwn = id >= kExtName && id <= kExtTabStop;
+    const bool isOwn = id >= kExtName && id <= kExtContainer;
     if (!isOwn) {
       Dispatch control = controlDispatch();
       if (!control) return DISP_E_MEMBERNOTFOUND;
@@ -354,6 +357,10 @@ class SiteExtender final : public SimpleDispatch {
       }
       case kExtTabStop:
         return answerBool(result, site_->tabStop_);
+      case kExtContainer:
+        // The holding control's extender, or the form for a control on the form itself.
+        if (site_->container_) return answerDispatch(result, site_->container_->extender());
+        return answerDispatch(result, site_->form_ ? site_->form_->formObject() : nullptr);
       default:
         return DISP_E_MEMBERNOTFOUND;
     }
@@ -427,6 +434,7 @@ FormControl::FormControl(Form& form, const Placement& placement)
       position_(placement.position),
       toolTipText_(placement.toolTipText),
       tabStop_(placement.tabStop),
+      container_(placement.container),
       extender_(new SiteExtender(*this)) {}
 
 FormControl::~FormControl() {
@@ -438,6 +446,7 @@ FormControl::~FormControl() {
 
 void FormControl::detach() {
   form_ = nullptr;
+  container_ = nullptr;
   object_.reset();
 }
 
@@ -476,13 +485,19 @@ HWND FormControl::hwnd() const {
   return out;
 }
 
+HWND FormControl::parentWindow() const {
+  if (!form_) return nullptr;
+  return container_ ? container_->hwnd() : form_->hwnd();
+}
+
 RECT FormControl::position() const {
   // The window knows best where the control is: it may have sized itself.
   HWND window = hwnd();
-  if (window && form_ && GetParent(window) == form_->hwnd()) {
+  HWND parent = parentWindow();
+  if (window && parent && GetParent(window) == parent) {
     RECT r;
     GetWindowRect(window, &r);
-    MapWindowPoints(nullptr, form_->hwnd(), reinterpret_cast<POINT*>(&r), 2);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&r), 2);
     return r;
   }
   return position_;
@@ -495,7 +510,7 @@ HRESULT FormControl::move(const RECT& position) {
   object_->QueryInterface(IID_IOleInPlaceObject, inPlace.putVoid());
   if (!inPlace) return S_OK;  // not active: the position applies at activation
   RECT clip = position;
-  if (form_) GetClientRect(form_->hwnd(), &clip);
+  if (HWND parent = parentWindow()) GetClientRect(parent, &clip);
   movingObject_ = true;
   const HRESULT hr = inPlace->SetObjectRects(&position_, &clip);
   movingObject_ = false;
@@ -524,7 +539,7 @@ void FormControl::refreshControlInfo() {
 
 HRESULT FormControl::GetWindow(HWND* out) {
   if (!out) return E_POINTER;
-  *out = form_ ? form_->hwnd() : nullptr;
+  *out = parentWindow();
   return *out ? S_OK : E_FAIL;
 }
 
@@ -556,7 +571,7 @@ HRESULT FormControl::GetWindowContext(IOleInPlaceFrame** frame, IOleInPlaceUIWin
     (*frame)->AddRef();
   }
   if (pos) *pos = position_;
-  if (clip) GetClientRect(form_->hwnd(), clip);
+  if (clip) GetClientRect(parentWindow(), clip);
   if (info) {
     info->fMDIApp = FALSE;
     info->hwndFrame = form_->hwnd();
@@ -698,6 +713,7 @@ HRESULT Form::add(IUnknown* object, const Placement& placement, FormControl** ou
   if (out) *out = nullptr;
   if (!object) return E_POINTER;
   if (!hwnd_) return E_UNEXPECTED;
+  if (placement.container && !canContain(placement.container)) return E_INVALIDARG;
   ComPtr<IOleObject> ole;
   HRESULT hr = object->QueryInterface(IID_IOleObject, ole.putVoid());
   if (FAILED(hr) || !ole) return FAILED(hr) ? hr : E_NOINTERFACE;
@@ -721,7 +737,8 @@ HRESULT Form::add(IUnknown* object, const Placement& placement, FormControl** ou
   }
   if (FAILED(hr)) return fail(hr);
   site->object_ = ole;
-  hr = ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site, 0, hwnd_, &site->position_);
+  hr = ole->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, site, 0, site->parentWindow(),
+                   &site->position_);
   if (FAILED(hr)) {
     site->object_.reset();
     return fail(hr);
@@ -760,9 +777,21 @@ HRESULT Form::add(const Library& library, REFCLSID clsid, const Placement& place
   return add(object.get(), placement, out);
 }
 
+bool Form::canContain(FormControl* container) const {
+  if (std::find(controls_.begin(), controls_.end(), container) == controls_.end()) return false;
+  if (!container->object_ || !container->hwnd()) return false;
+  DWORD misc = 0;
+  if (FAILED(container->object_->GetMiscStatus(DVASPECT_CONTENT, &misc))) return false;
+  return (misc & OLEMISC_SIMPLEFRAME) != 0;
+}
+
 HRESULT Form::remove(FormControl* control) {
   auto it = std::find(controls_.begin(), controls_.end(), control);
   if (it == controls_.end()) return E_INVALIDARG;
+  // What the control holds goes first, while its window still exists.
+  for (std::size_t i = controls_.size(); i-- > 0;)
+    if (i < controls_.size() && controls_[i]->container_ == control) remove(controls_[i]);
+  it = std::find(controls_.begin(), controls_.end(), control);
   controls_.erase(it);
   tabOrder_.erase(std::find(tabOrder_.begin(), tabOrder_.end(), control));
   if (defaultButton_ == control) defaultButton_ = nullptr;
@@ -830,7 +859,8 @@ bool Form::focus(FormControl* control) {
     control->object_->QueryInterface(IID_IOleInPlaceActiveObject, active.putVoid());
   const bool isActive = active ? frame_->active() == active.get() : uiActive_ == control;
   if (!isActive && control->object_ && control->form_)
-    control->object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, control, 0, hwnd_, &control->position_);
+    control->object_->DoVerb(OLEIVERB_UIACTIVATE, nullptr, control, 0, control->parentWindow(),
+                             &control->position_);
   return GetFocus() == window || IsChild(window, GetFocus());
 }
 

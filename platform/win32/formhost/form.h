@@ -23,6 +23,7 @@
 namespace nx::formhost {
 
 class Form;
+class FormControl;
 class FormFrame;
 class FormObject;
 class SiteExtender;
@@ -30,10 +31,14 @@ class SiteExtender;
 // Where and how a control goes on the form.
 struct Placement {
   std::wstring name;
-  RECT position = {10, 10, 210, 30};  // pixels in the form's client area
+  RECT position = {10, 10, 210, 30};  // pixels in the client area of the form or the container
   IPropertyBag* stored = nullptr;     // load the control from it; null: a new control
   std::wstring toolTipText;
   bool tabStop = true;
+  // A control of the same form that holds this one (a frame that declares itself a simple frame
+  // with OLEMISC_SIMPLEFRAME): the control's window is a child of the container's, drawn over it,
+  // moving and hiding with it. Null: the control sits on the form itself.
+  FormControl* container = nullptr;
 };
 
 // Whether an accelerator entry stands for a key pressed with the given modifiers. FVIRTKEY
@@ -56,8 +61,12 @@ class FormControl final : public IOleClientSite,
   IDispatch* extender() const;
   // The control's window, or null when it has none.
   HWND hwnd() const;
-  // Position in the form's client area, in pixels.
+  // Position in the client area of the form or of the container, in pixels.
   RECT position() const;
+  // The control holding this one, or null when it sits on the form.
+  FormControl* container() const { return container_; }
+  // The window the control's window is a child of: the container's or the form's.
+  HWND parentWindow() const;
   // Moves and sizes the control through IOleInPlaceObject::SetObjectRects.
   HRESULT move(const RECT& position);
   bool tabStop() const { return tabStop_; }
@@ -129,6 +138,7 @@ class FormControl final : public IOleClientSite,
   RECT position_;
   std::wstring toolTipText_;
   bool tabStop_;
+  FormControl* container_;
   ComPtr<IOleObject> object_;
   SiteExtender* extender_;
   std::vector<ACCEL> accelerators_;
@@ -159,7 +169,7 @@ class Form {
   HRESULT add(const wchar_t* progId, const Placement& placement, FormControl** out = nullptr);
   HRESULT add(const Library& library, REFCLSID clsid, const Placement& placement,
               FormControl** out = nullptr);
-  // Closes the control and takes it off the form.
+  // Closes the control and takes it off the form, with the controls it holds.
   HRESULT remove(FormControl* control);
 
   // The controls in the order they were added.
@@ -213,6 +223,8 @@ class Form {
   bool deliverMnemonic(FormControl* control, MSG& msg);
   FormControl* mnemonicTarget(UINT vk, bool shift, bool control, bool alt) const;
   bool canFocus(FormControl* control) const;
+  // Whether the control is on this form, has a window and holds other controls.
+  bool canContain(FormControl* container) const;
   FormControl* owning(HWND window) const;
 
   HWND hwnd_ = nullptr;
