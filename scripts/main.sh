@@ -12,7 +12,7 @@ cmake --build --preset native -j"$JOBS"
 cmake --preset mingw64 ${NX_CMAKE_ARGS:-} >/dev/null
 cmake --build --preset mingw64 -j"$JOBS"
 cmake --preset mingw32 ${NX_CMAKE_ARGS:-} >/dev/null
-cmake --build --preset mingw32 -j"$JOBS" --target nxwidgets
+cmake --build --preset mingw32 -j"$JOBS" --target nxwidgets nxpress
 
 NATIVE=build/native/tools/nxvat/nxvat
 WINEXE=build/mingw64/tools/nxvat/nxvat.exe
@@ -58,14 +58,20 @@ for cls in NxProgressBar NxCheckBox NxHyperLink NxMeter NxGradFrame; do
   nx_wine 64 reg query "HKCR\\nxwidgets.$cls\\CLSID" </dev/null 2>/dev/null | grep -i clsid |
     sed "s/^/  nxwidgets.$cls /"
 done
+PRESS="$PWD/build/mingw64/press/ocx/nxpress.ocx"
+nx_wine 64 regsvr32 /s "Z:$PRESS" && echo "regsvr32 nxpress.ocx (x86_64): registered"
+nx_wine 64 reg query 'HKCR\nxpress.NxButton\CLSID' </dev/null 2>/dev/null | grep -i clsid |
+  sed 's/^/  nxpress.NxButton /'
 mkdir -p build/showcase
-wine build/mingw64/tools/showcase/nxshowcase.exe "Z:$OCX" 6 &
+wine build/mingw64/tools/showcase/nxshowcase.exe "Z:$OCX" 6 "Z:$PRESS" &
 SHOW=$!
 sleep 4
 /usr/bin/import -window root -crop 1000x340+0+0 build/showcase/nxwidgets.png
+/usr/bin/import -window root -crop 730x270+0+345 build/showcase/nxpress.png
 wait "$SHOW" || true
-echo "screenshot of the form: build/showcase/nxwidgets.png"
+echo "screenshots of the forms: build/showcase/nxwidgets.png, build/showcase/nxpress.png"
 nx_wine 64 regsvr32 /u /s "Z:$OCX" && echo "regsvr32 /u nxwidgets.ocx: unregistered"
+nx_wine 64 regsvr32 /u /s "Z:$PRESS" && echo "regsvr32 /u nxpress.ocx: unregistered"
 OCX32="$PWD/build/mingw32/widgets/ocx/nxwidgets.ocx"
 if [ -f "$OCX32" ]; then
   nx_wine 32 regsvr32 /s "Z:$OCX32" && echo "regsvr32 nxwidgets.ocx (i686, 32-bit Wine): registered"

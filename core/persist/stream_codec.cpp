@@ -100,11 +100,13 @@ class Reader {
   std::size_t pos_ = 0;
 };
 
-std::uint64_t payloadSize(const Value& v) {
+// `picture`: the bytes kept for a picture value.
+std::uint64_t payloadSize(const Value& v, const std::vector<std::uint8_t>& picture) {
   switch (kindOf(v)) {
     case ValueKind::Empty:
-    case ValueKind::Picture:
       return 0;
+    case ValueKind::Picture:
+      return 4 + picture.size();
     case ValueKind::Int16:
     case ValueKind::Bool:
       return 2;
@@ -123,11 +125,14 @@ std::uint64_t payloadSize(const Value& v) {
   return 0;
 }
 
-void writeValue(Writer& w, const Value& v) {
+void writeValue(Writer& w, const Value& v, const std::vector<std::uint8_t>& picture) {
   w.u8(static_cast<std::uint8_t>(kindOf(v)));
   switch (kindOf(v)) {
     case ValueKind::Empty:
+      break;
     case ValueKind::Picture:
+      w.u32(static_cast<std::uint32_t>(picture.size()));
+      w.bytes(picture.data(), picture.size());
       break;
     case ValueKind::Int16:
       w.u16(static_cast<std::uint16_t>(std::get<std::int16_t>(v)));
@@ -159,14 +164,27 @@ void writeValue(Writer& w, const Value& v) {
   }
 }
 
-DecodeStatus readValue(Reader& r, const FontFactory& fonts, Value& v) {
+DecodeStatus readValue(Reader& r, std::uint16_t version, const FontFactory& fonts,
+                       const PictureCodec& pictures, Value& v) {
   std::uint8_t kind = 0;
   if (!r.u8(kind)) return DecodeStatus::Truncated;
   switch (kind) {
     case static_cast<std::uint8_t>(ValueKind::Empty):
-    case static_cast<std::uint8_t>(ValueKind::Picture):
       v = std::monostate{};
       return DecodeStatus::Ok;
+    case static_cast<std::uint8_t>(ValueKind::Picture): {
+      v = std::monostate{};
+      if (version < 2) return DecodeStatus::Ok;
+      std::uint32_t n = 0;
+      if (!r.u32(n)) return DecodeStatus::Truncated;
+      if (r.remaining() < n) return DecodeStatus::Truncated;
+      std::vector<std::uint8_t> bytes(n);
+      r.bytes(bytes.data(), n);
+      if (n > 0 && pictures.load) {
+        if (PictureRef picture = pictures.load(bytes)) v = std::move(picture);
+      }
+      return DecodeStatus::Ok;
+    }
     case static_cast<std::uint8_t>(ValueKind::Int16): {
       std::uint16_t x = 0;
       if (!r.u16(x)) return DecodeStatus::Truncated;
@@ -273,14 +291,35 @@ void StreamBag::write(std::string_view key, const Value& value, const Value&) {
   }
 }
 
-std::uint64_t StreamBag::encodedSize() const {
+std::vector<std::vector<std::uint8_t>> StreamBag::pictureBytes() const {
+  std::vector<std::vector<std::uint8_t>> out;
+  out.reserve(values_.size());
+  for (const auto& entry : values_) {
+    const Value& value = entry.second;
+    std::vector<std::uint8_t> bytes;
+    if (kindOf(value) == ValueKind::Picture && pictures_.save) {
+      if (const PictureRef& p = std::get<PictureRef>(value)) bytes = pictures_.save(*p);
+    }
+    out.push_back(std::move(bytes));
+  }
+  return out;
+}
+
+std::uint64_t StreamBag::encodedSize(const std::vector<std::vector<std::uint8_t>>& pictures) const {
   std::uint64_t n = kFrameBytes + kHeaderBytes;
-  for (const auto& [key, value] : values_) n += 2 + key.size() + 1 + payloadSize(value);
+  std::size_t i = 0;
+  for (const auto& [key, value] : values_)
+    n += 2 + key.size() + 1 + payloadSize(value, pictures[i++]);
   return n;
 }
 
+std::uint64_t StreamBag::encodedSize() const {
+  return encodedSize(pictureBytes());
+}
+
 std::vector<std::uint8_t> StreamBag::encode() const {
-  const std::uint64_t total = encodedSize();
+  const std::vector<std::vector<std::uint8_t>> pictures = pictureBytes();
+  const std::uint64_t total = encodedSize(pictures);
   if (total - kFrameBytes > kMaxBodyBytes) throw HostError("too much data to store");
   std::vector<std::uint8_t> out;
   out.reserve(static_cast<std::size_t>(total));
@@ -289,10 +328,11 @@ std::vector<std::uint8_t> StreamBag::encode() const {
   w.bytes(kMagic, sizeof kMagic);
   w.u16(kVersion);
   w.u32(static_cast<std::uint32_t>(values_.size()));
+  std::size_t i = 0;
   for (const auto& [key, value] : values_) {
     w.u16(static_cast<std::uint16_t>(key.size()));
     w.bytes(key.data(), key.size());
-    writeValue(w, value);
+    writeValue(w, value, pictures[i++]);
   }
   // A font whose name changed between measuring and writing would make the frame lie.
   if (out.size() != total) throw HostError("stored values changed while being saved");
@@ -323,7 +363,7 @@ DecodeStatus StreamBag::decodeBody(std::span<const std::uint8_t> body) {
   if (std::memcmp(magic, kMagic, sizeof magic) != 0) return DecodeStatus::BadMagic;
   std::uint16_t version = 0;
   if (!r.u16(version)) return DecodeStatus::Truncated;
-  if (version != kVersion) return DecodeStatus::BadVersion;
+  if (version < 1 || version > kVersion) return DecodeStatus::BadVersion;
   std::uint32_t count = 0;
   if (!r.u32(count)) return DecodeStatus::Truncated;
   // Each value takes a few bytes at least: more values than that cannot be there.
@@ -337,7 +377,7 @@ DecodeStatus StreamBag::decodeBody(std::span<const std::uint8_t> body) {
     std::string key;
     if (!r.u16(n) || !r.text(n, key)) return DecodeStatus::Truncated;
     Value value;
-    const DecodeStatus status = readValue(r, fonts_, value);
+    const DecodeStatus status = readValue(r, version, fonts_, pictures_, value);
     if (status != DecodeStatus::Ok) return status;
     const auto it = loaded.find(key);
     if (it != loaded.end()) {

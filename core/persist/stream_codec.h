@@ -3,9 +3,11 @@
 //
 // Layout, every integer little-endian:
 //   u32 body length, then the body:
-//   "NXPS", u16 format version (1), u32 value count, then per value:
+//   "NXPS", u16 format version (2; version 1 is read too), u32 value count, then per value:
 //     u16 key length, key bytes (UTF-8), u8 kind (the index of ValueKind), payload by kind:
-//       Empty, Picture  nothing (pictures are not kept: they read back empty)
+//       Empty           nothing
+//       Picture         u32 length, the picture's bytes as the platform saves a picture file
+//                       (length 0: no picture); version 1 kept no bytes for pictures
 //       Int16           i16
 //       Int32           i32
 //       Bool            i16, -1 true, 0 false (any other non-zero reads as true)
@@ -49,6 +51,14 @@ const char* describe(DecodeStatus status);
 // cannot make the font; the value then reads back as a null font.
 using FontFactory = std::function<FontRef(const FontDesc&)>;
 
+// Keeps the platform's pictures as bytes: `save` gives the bytes of a picture (empty for one it
+// cannot keep), `load` makes a picture of them (null when they are not a picture). Without a
+// codec pictures are kept empty and stored bytes load as no picture.
+struct PictureCodec {
+  std::function<std::vector<std::uint8_t>(const Picture&)> save;
+  std::function<PictureRef(std::span<const std::uint8_t>)> load;
+};
+
 // Keys are compared with ASCII letters folded to lower case; other bytes compare as they are.
 struct NoCaseLess {
   bool operator()(std::string_view a, std::string_view b) const;
@@ -57,7 +67,7 @@ struct NoCaseLess {
 
 class StreamBag final : public PropertyBag {
  public:
-  static constexpr std::uint16_t kVersion = 1;
+  static constexpr std::uint16_t kVersion = 2;
   static constexpr std::size_t kFrameBytes = 4;
   // Longest body accepted and written.
   static constexpr std::uint32_t kMaxBodyBytes = 64u << 20;
@@ -65,7 +75,8 @@ class StreamBag final : public PropertyBag {
 
   using Map = std::map<std::string, Value, NoCaseLess>;
 
-  explicit StreamBag(FontFactory fonts = {}) : fonts_(std::move(fonts)) {}
+  explicit StreamBag(FontFactory fonts = {}, PictureCodec pictures = {})
+      : fonts_(std::move(fonts)), pictures_(std::move(pictures)) {}
 
   // Every value written is kept, whatever its default. A key differing from a stored one only in
   // letter case replaces that value and keeps the stored spelling. A key longer than
@@ -93,7 +104,12 @@ class StreamBag final : public PropertyBag {
   DecodeStatus decodeBody(std::span<const std::uint8_t> body);
 
  private:
+  // The bytes of every picture value, in the order of the values.
+  std::vector<std::vector<std::uint8_t>> pictureBytes() const;
+  std::uint64_t encodedSize(const std::vector<std::vector<std::uint8_t>>& pictures) const;
+
   FontFactory fonts_;
+  PictureCodec pictures_;
   Map values_;
 };
 

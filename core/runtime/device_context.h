@@ -44,6 +44,25 @@ class DeviceContext {
       out[i] = pixel(x0 + static_cast<std::int32_t>(i), y);
   }
   virtual void setPixel(std::int32_t x, std::int32_t y, Rgb color) = 0;
+  // Bulk read and write of the pixels of `r` (right and bottom exclusive), row by row into or
+  // from `pixels`, which holds at least width x height values. Reads outside the surface give
+  // kInvalidColor; writes outside it are dropped.
+  virtual void readBlock(const Rect& r, std::span<Rgb> pixels) const {
+    const std::int32_t w = r.right - r.left;
+    if (w <= 0) return;
+    for (std::int32_t y = r.top; y < r.bottom; ++y)
+      readRow(y, r.left,
+              pixels.subspan(static_cast<std::size_t>(y - r.top) * static_cast<std::size_t>(w),
+                             static_cast<std::size_t>(w)));
+  }
+  virtual void writeBlock(const Rect& r, std::span<const Rgb> pixels) {
+    const std::int32_t w = r.right - r.left;
+    for (std::int32_t y = r.top; y < r.bottom; ++y)
+      for (std::int32_t x = r.left; x < r.right; ++x)
+        setPixel(x, y,
+                 pixels[static_cast<std::size_t>(y - r.top) * static_cast<std::size_t>(w) +
+                        static_cast<std::size_t>(x - r.left)]);
+  }
 
   // Solid pen of width 1 used by lineTo. Returns the colour of the pen it replaced.
   virtual Rgb selectPen(Rgb color) = 0;

@@ -1,6 +1,7 @@
 #include "core/persist/stream_codec.h"
 
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include <atomic>
 #include <bit>
@@ -132,9 +133,76 @@ void expectOnlySentinel(StreamBag& s) {
   EXPECT_EQ(s.read("sentinel", {}), Value{std::int32_t{1234}});
 }
 
+// The golden store as this build writes it: version 2, whose pictures carry their bytes (none
+// for a null picture).
+Bytes golden2() {
+  Bytes b = kGolden;
+  b[0] = 0x80;  // body length 128
+  b[8] = 0x02;
+  const Bytes pic = {0x03, 0x00, 'P', 'i', 'c', 0x08};
+  auto at = std::search(b.begin(), b.end(), pic.begin(), pic.end()) + pic.size();
+  b.insert(at, {0x00, 0x00, 0x00, 0x00});
+  return b;
+}
+
 TEST(StreamCodec, EncodesTheFixedLayoutByteForByte) {
-  EXPECT_EQ(goldenStore().encode(), kGolden);
-  EXPECT_EQ(goldenStore().encodedSize(), kGolden.size());
+  EXPECT_EQ(goldenStore().encode(), golden2());
+  EXPECT_EQ(goldenStore().encodedSize(), golden2().size());
+  StreamBag again(plainFonts());
+  ASSERT_EQ(again.decode(golden2()), DecodeStatus::Ok);
+  EXPECT_EQ(again.values().size(), 9u);
+}
+
+// A picture that is its bytes.
+class BytesPicture final : public Picture {
+ public:
+  explicit BytesPicture(Bytes b) : bytes(std::move(b)) {}
+  std::int32_t widthHimetric() const override { return 0; }
+  std::int32_t heightHimetric() const override { return 0; }
+  std::int32_t widthPixels() const override { return static_cast<std::int32_t>(bytes.size()); }
+  std::int32_t heightPixels() const override { return 1; }
+  Bytes bytes;
+};
+
+PictureCodec bytesPictures() {
+  return {[](const Picture& p) {
+            const auto* b = dynamic_cast<const BytesPicture*>(&p);
+            return b ? b->bytes : Bytes{};
+          },
+          [](std::span<const std::uint8_t> in) -> PictureRef {
+            if (in.size() < 2 || in[0] != 'P') return nullptr;  // not a picture
+            return std::make_shared<BytesPicture>(Bytes(in.begin(), in.end()));
+          }};
+}
+
+TEST(StreamCodec, PicturesKeepTheirBytesThroughTheCodec) {
+  StreamBag s(plainFonts(), bytesPictures());
+  s.write("icon", PictureRef(std::make_shared<BytesPicture>(Bytes{'P', 1, 2, 3})), {});
+  s.write("none", PictureRef{}, {});
+  s.write("notOurs", PictureRef(std::make_shared<BytesPicture>(Bytes{'X', 9})), {});
+  const Bytes bytes = s.encode();
+  EXPECT_EQ(bytes.size(), s.encodedSize());
+  StreamBag r(plainFonts(), bytesPictures());
+  ASSERT_EQ(r.decode(bytes), DecodeStatus::Ok);
+  const PictureRef icon = toPicture(r.read("icon", {}));
+  ASSERT_TRUE(icon);
+  EXPECT_EQ(dynamic_cast<const BytesPicture&>(*icon).bytes, (Bytes{'P', 1, 2, 3}));
+  EXPECT_TRUE(isEmpty(r.read("none", std::int32_t{5})));
+  EXPECT_TRUE(isEmpty(r.read("notOurs", std::int32_t{5}))) << "bytes the codec refuses";
+  // A store without a codec skips the bytes and keeps reading.
+  StreamBag plain(plainFonts());
+  ASSERT_EQ(plain.decode(bytes), DecodeStatus::Ok);
+  EXPECT_TRUE(isEmpty(plain.read("icon", std::int32_t{5})));
+  EXPECT_EQ(plain.values().size(), 3u);
+  // Picture bytes cut short, or longer than the data.
+  const Bytes v2 = {'N', 'X', 'P', 'S', 2, 0};
+  EXPECT_EQ(plain.decode(
+                frame(v2 + le32(1) + Bytes{0x01, 0x00, 'p', 0x08, 0x05, 0x00, 0x00, 0x00, 'P', 1})),
+            DecodeStatus::Truncated);
+  EXPECT_EQ(
+      plain.decode(frame(v2 + le32(1) + Bytes{0x01, 0x00, 'p', 0x08, 0xFF, 0xFF, 0xFF, 0xFF})),
+      DecodeStatus::Truncated);
+  EXPECT_EQ(plain.values().size(), 3u) << "a failed load keeps the values";
 }
 
 TEST(StreamCodec, DecodesTheFixedLayout) {
@@ -320,7 +388,7 @@ TEST(StreamCodec, ForeignOrDamagedDataIsRefused) {
   Bytes badMagic = kGolden;
   badMagic[7] = 'Q';
   Bytes badVersion = kGolden;
-  badVersion[8] = 2;
+  badVersion[8] = 3;
   Bytes version0 = kGolden;
   version0[8] = 0;
   Bytes trailing = kGolden;
@@ -328,7 +396,7 @@ TEST(StreamCodec, ForeignOrDamagedDataIsRefused) {
   trailing[0] += 1;
   const Case cases[] = {
       {"magic", badMagic, DecodeStatus::BadMagic},
-      {"version 2", badVersion, DecodeStatus::BadVersion},
+      {"version 3", badVersion, DecodeStatus::BadVersion},
       {"version 0", version0, DecodeStatus::BadVersion},
       {"kind 9", frame(body(1, {0x01, 0x00, 'k', 0x09})), DecodeStatus::BadKind},
       {"kind 255", frame(body(1, {0x01, 0x00, 'k', 0xFF})), DecodeStatus::BadKind},
@@ -367,7 +435,7 @@ TEST(StreamCodec, DataAfterTheFrameIsLeftToTheCaller) {
   EXPECT_EQ(s.values().size(), 9u);
   // An empty store is a header alone, and loading it empties a store.
   const Bytes none = StreamBag().encode();
-  EXPECT_EQ(none, frame(body(0, {})));
+  EXPECT_EQ(none, frame(Bytes{'N', 'X', 'P', 'S', 2, 0} + le32(0)));
   ASSERT_EQ(s.decode(none), DecodeStatus::Ok);
   EXPECT_TRUE(s.values().empty());
 }

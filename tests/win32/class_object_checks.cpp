@@ -39,6 +39,20 @@ std::wstring describe(const VARIANT& v) {
       SysFreeString(name);
       return out;
     }
+    ComPtr<IPicture> picture;
+    if (SUCCEEDED(V_DISPATCH(&v)->QueryInterface(IID_IPicture, picture.putVoid()))) {
+      SHORT type = 0;
+      OLE_HANDLE handle = 0;
+      OLE_XSIZE_HIMETRIC w = 0;
+      OLE_YSIZE_HIMETRIC h = 0;
+      picture->get_Type(&type);
+      picture->get_Handle(&handle);
+      if (!handle) return L"picture none";
+      picture->get_Width(&w);
+      picture->get_Height(&h);
+      return L"picture type " + std::to_wstring(type) + L" " + std::to_wstring(w) + L"x" +
+             std::to_wstring(h);
+    }
     return L"object";
   }
   VARIANT text;
@@ -74,6 +88,31 @@ VARIANT otherValue(const ClassInfo& cls, const MemberInfo& m, const VARIANT& cur
     return describe(v) != now && describe(v) != stored;
   };
   switch (m.type.kind) {
+    case ValueKind::Int16: {
+      VARIANT n;
+      VariantInit(&n);
+      VariantChangeType(&n, const_cast<VARIANT*>(&current), 0, VT_I2);
+      for (int step : {1, 2, -1}) {
+        V_VT(&out) = VT_I2;
+        V_I2(&out) = static_cast<SHORT>(V_I2(&n) + step);
+        if (differs(out)) return out;
+      }
+      return out;
+    }
+    case ValueKind::Picture: {
+      // An icon picture that owns its icon (a copy of the system's application icon).
+      PICTDESC pd = {};
+      pd.cbSizeofstruct = sizeof(PICTDESC);
+      pd.picType = PICTYPE_ICON;
+      pd.icon.hicon = CopyIcon(LoadIconW(nullptr, reinterpret_cast<LPCWSTR>(IDI_APPLICATION)));
+      V_VT(&out) = VT_DISPATCH;
+      if (FAILED(OleCreatePictureIndirect(&pd, IID_IDispatch, TRUE,
+                                          reinterpret_cast<void**>(&V_DISPATCH(&out))))) {
+        DestroyIcon(pd.icon.hicon);
+        VariantInit(&out);
+      }
+      return out;
+    }
     case ValueKind::Int32: {
       std::vector<LONG> candidates;
       if (const EnumSpec* e = enumOf(cls, m)) {

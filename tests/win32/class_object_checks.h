@@ -7,6 +7,8 @@
 
 #include <windows.h>
 
+#include <gtest/gtest.h>
+
 #include "core/control/class_table.h"
 #include "platform/win32/formhost/form_host.h"
 
@@ -22,5 +24,15 @@ void expectPersistedPropertiesRoundTrip(const formhost::Library& lib, const Clas
 // `watched` must have been given to watchLibrary().
 void expectNoLeaksOverCycles(const formhost::Library& lib, const ClassUnderTest& cls, int cycles);
 void expectHostMayDropTheControlInAnEvent(const formhost::Library& lib, const ClassUnderTest& cls);
+
+// The suite every class of every library built here runs: one case per class, named by the
+// path of its library (one of the NX_*_PATH of the test program).
+struct LibraryCase {
+  const char* path;
+  ClassUnderTest cls;
+};
+class ClassObject : public ::testing::TestWithParam<LibraryCase> {};
+// The library of that path, loaded once and watched by the handle census.
+formhost::Library& libraryAt(const char* path);
 
 }  // namespace nx::test

@@ -40,6 +40,13 @@ HBITMAP WINAPI censusCreateDIBSection(HDC dc, const BITMAPINFO* info, UINT usage
 HFONT WINAPI censusCreateFontIndirectW(const LOGFONTW* lf) {
   return track(gGdi, CreateFontIndirectW(lf));
 }
+// A region given to a window belongs to the window from then on: the system deletes it with
+// the window (and its handle value may later name an object of someone else).
+int WINAPI censusSetWindowRgn(HWND w, HRGN region, BOOL redraw) {
+  const int ok = SetWindowRgn(w, region, redraw);
+  if (ok && region) gGdi.erase(region);
+  return ok;
+}
 BOOL WINAPI censusDeleteObject(HGDIOBJ h) {
   gGdi.erase(h);
   return DeleteObject(h);
@@ -121,6 +128,7 @@ const Replacement kReplacements[] = {
     {"gdi32.dll", "DeleteObject", reinterpret_cast<void*>(&censusDeleteObject)},
     {"gdi32.dll", "CreateCompatibleDC", reinterpret_cast<void*>(&censusCreateCompatibleDC)},
     {"gdi32.dll", "DeleteDC", reinterpret_cast<void*>(&censusDeleteDC)},
+    {"user32.dll", "SetWindowRgn", reinterpret_cast<void*>(&censusSetWindowRgn)},
     {"user32.dll", "GetDC", reinterpret_cast<void*>(&censusGetDC)},
     {"user32.dll", "ReleaseDC", reinterpret_cast<void*>(&censusReleaseDC)},
     {"user32.dll", "CreateWindowExW", reinterpret_cast<void*>(&censusCreateWindowExW)},

@@ -228,7 +228,22 @@ def hyperlink_toolbox(x, y):
     return FACE
 
 
+def button_toolbox(x, y):
+    """16x15 toolbox picture: a push button, light at the top and darker below, with a caption."""
+    if x < 1 or x > 14 or y < 3 or y > 12:
+        return FACE
+    if y == 12 or x == 14:
+        return DARK
+    if y == 3 or x == 1:
+        return LIGHT
+    if y == 8 and 4 <= x <= 11:
+        return (0x20, 0x20, 0x20)
+    shade = 0xF4 - (y - 4) * 10
+    return (shade, shade, min(0xFF, shade + 8))
+
+
 PICTURES = {
+    "button_toolbox.bmp": (16, 15, button_toolbox),
     "checkbox_toolbox.bmp": (16, 15, checkbox_toolbox),
     "hyperlink_toolbox.bmp": (16, 15, hyperlink_toolbox),
     "progressbar_toolbox.bmp": (16, 15, progress_toolbox),

@@ -1,7 +1,8 @@
 // nxshowcase: places the controls of nxwidgets on a form, as a host application does (ten
 // progress bars in every theme, a gradient frame with check boxes, a link and a meter), and keeps
-// the form open for a while (or until closed) so that it can be looked at or captured.
-//   nxshowcase <nxwidgets.ocx> [seconds]
+// the form open for a while (or until closed) so that it can be looked at or captured; with
+// nxpress.ocx also a second form with its buttons in every theme.
+//   nxshowcase <nxwidgets.ocx> [seconds] [nxpress.ocx]
 #include <windows.h>
 // GUIDs of the generated header are defined in this file.
 #include <initguid.h>
@@ -10,8 +11,10 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <string>
 
+#include "button_gallery.h"
 #include "nxwidgets_h.h"
 #include "platform/win32/formhost/form_host.h"
 
@@ -21,7 +24,7 @@ using nx::formhost::Placement;
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: nxshowcase <nxwidgets.ocx> [seconds]\n");
+    std::fprintf(stderr, "usage: nxshowcase <nxwidgets.ocx> [seconds] [nxpress.ocx]\n");
     return 2;
   }
   const int seconds = argc > 2 ? std::atoi(argv[2]) : 5;
@@ -152,15 +155,31 @@ int main(int argc, char** argv) {
         meter->move(RECT{200, 20, 220, 220});
       }
     }
+    // The buttons on a form of their own, below the first.
+    std::unique_ptr<nx::formhost::Library> press;
+    std::unique_ptr<Form> buttons;
+    if (status == 0 && argc > 3) {
+      press = std::make_unique<nx::formhost::Library>(argv[3]);
+      buttons = std::make_unique<Form>(L"nx buttons", 720, 260);
+      SetWindowPos(buttons->hwnd(), nullptr, 0, 345, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+      if (!press->loaded() || !placeButtonGallery(*buttons, *press)) {
+        std::fprintf(stderr, "nxshowcase: cannot show the buttons of %s\n", argv[3]);
+        status = 1;
+      } else {
+        std::printf("nxshowcase: %zu buttons placed on a second form\n", buttons->count());
+      }
+    }
     if (status == 0) {
       std::printf("nxshowcase: %zu controls placed on a form\n", form.count());
       std::fflush(stdout);
       const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
       while (GetTickCount() < end && form.open()) {
         form.pumpMessages();
+        if (buttons) buttons->pumpMessages();
         Sleep(20);
       }
     }
+    buttons.reset();
   }
   OleUninitialize();
   return status;

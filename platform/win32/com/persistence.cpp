@@ -1,6 +1,9 @@
 #include "platform/win32/com/persistence.h"
 
+#include <olectl.h>
+
 #include <array>
+#include <span>
 #include <vector>
 
 #include "core/persist/font_parts.h"
@@ -66,8 +69,59 @@ void BagStore::write(std::string_view key, const Value& value, const Value& defa
 
 // ---- stream store ----
 
+namespace {
+
+// A picture as the platform's picture object saves itself (its stream form, which the
+// platform's picture loader reads back).
+std::vector<std::uint8_t> savePicture(const Picture& picture) {
+  const auto* ole = dynamic_cast<const OlePicture*>(&picture);
+  if (!ole || !ole->picture()) return {};
+  OLE_HANDLE handle = 0;
+  if (FAILED(ole->picture()->get_Handle(&handle)) || !handle) return {};
+  ComPtr<IPersistStream> persist;
+  ComPtr<IStream> memory;
+  if (FAILED(ole->picture()->QueryInterface(IID_IPersistStream, persist.putVoid())) ||
+      FAILED(CreateStreamOnHGlobal(nullptr, TRUE, memory.put())) ||
+      FAILED(persist->Save(memory.get(), FALSE)))
+    return {};
+  // What was written is where the stream stands.
+  const LARGE_INTEGER start = {};
+  ULARGE_INTEGER end = {};
+  if (FAILED(memory->Seek(start, STREAM_SEEK_CUR, &end)) || end.QuadPart == 0 ||
+      end.QuadPart > 0x7FFFFFFF)
+    return {};
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(end.QuadPart));
+  ULONG got = 0;
+  if (FAILED(memory->Seek(start, STREAM_SEEK_SET, nullptr)) ||
+      FAILED(memory->Read(bytes.data(), static_cast<ULONG>(bytes.size()), &got)) ||
+      got != bytes.size())
+    return {};
+  return bytes;
+}
+
+PictureRef loadPicture(std::span<const std::uint8_t> bytes) {
+  if (bytes.empty() || bytes.size() > 0x7FFFFFFF) return nullptr;
+  ComPtr<IStream> memory;
+  if (FAILED(CreateStreamOnHGlobal(nullptr, TRUE, memory.put()))) return nullptr;
+  ULONG written = 0;
+  if (FAILED(memory->Write(bytes.data(), static_cast<ULONG>(bytes.size()), &written)) ||
+      written != bytes.size())
+    return nullptr;
+  const LARGE_INTEGER start = {};
+  if (FAILED(memory->Seek(start, STREAM_SEEK_SET, nullptr))) return nullptr;
+  ComPtr<IPicture> picture;
+  if (FAILED(OleLoadPicture(memory.get(), static_cast<LONG>(bytes.size()), FALSE, IID_IPicture,
+                            picture.putVoid())) ||
+      !picture)
+    return nullptr;
+  return std::make_shared<OlePicture>(std::move(picture));
+}
+
+}  // namespace
+
 StreamStore::StreamStore()
-    : values_([](const FontDesc& d) -> FontRef { return OleFont::create(d); }) {}
+    : values_([](const FontDesc& d) -> FontRef { return OleFont::create(d); },
+              persist::PictureCodec{&savePicture, &loadPicture}) {}
 
 Value StreamStore::read(std::string_view key, const Value& defaultValue) {
   return values_.read(key, defaultValue);

@@ -34,8 +34,8 @@ class BagStore final : public PropertyBag {
 };
 
 // Keys and values in memory, saved to and loaded from a stream in the suite's format (see
-// core/persist/stream_codec.h). Keys match without regard to case. Fonts load as OLE fonts;
-// pictures are not kept and load as empty values.
+// core/persist/stream_codec.h). Keys match without regard to case. Fonts load as OLE fonts,
+// pictures as OLE pictures from the bytes the platform saved them as.
 class StreamStore final : public PropertyBag {
  public:
   static constexpr std::uint16_t kVersion = persist::StreamBag::kVersion;

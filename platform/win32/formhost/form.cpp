@@ -604,6 +604,14 @@ HRESULT FormControl::GetExtendedControl(IDispatch** out) {
   return S_OK;
 }
 
+HRESULT FormControl::TranslateAccelerator(MSG* msg, DWORD modifiers) {
+  if (!msg) return E_POINTER;
+  if (!form_) return S_FALSE;
+  ComPtr<FormControl> keep(this);  // the button's handler may take this control off the form
+  // The modifier flags of the call: 1 Shift, 2 Ctrl, 4 Alt.
+  return form_->defaultOrCancel(*msg, modifiers & 1, modifiers & 2, modifiers & 4) ? S_OK : S_FALSE;
+}
+
 HRESULT FormControl::OnFocus(BOOL gained) {
   if (gained) {
     ++focusGained;
@@ -941,6 +949,13 @@ bool Form::deliverMnemonic(FormControl* control, MSG& msg) {
   return true;
 }
 
+bool Form::defaultOrCancel(MSG& msg, bool shift, bool ctrl, bool alt) {
+  if (msg.message != WM_KEYDOWN || shift || ctrl || alt) return false;
+  if (msg.wParam == VK_RETURN) return defaultButton_ && deliverMnemonic(defaultButton_, msg);
+  if (msg.wParam == VK_ESCAPE) return cancelButton_ && deliverMnemonic(cancelButton_, msg);
+  return false;
+}
+
 FormControl* Form::mnemonicTarget(UINT vk, bool shift, bool ctrl, bool alt) const {
   // From the control after the focused one, round the tab order, so that a key that two
   // controls share moves between them.
@@ -987,14 +1002,11 @@ bool Form::processMessage(MSG& msg) {
     focusNext(shift);
     return true;
   }
-  if (vk == VK_RETURN && !alt && !ctrl && !shift) {
-    if ((wants & DLGC_WANTALLKEYS) || (eats & CTRLINFO_EATS_RETURN) || !defaultButton_)
+  if (vk == VK_RETURN || vk == VK_ESCAPE) {
+    if ((wants & DLGC_WANTALLKEYS) ||
+        (eats & (vk == VK_RETURN ? CTRLINFO_EATS_RETURN : CTRLINFO_EATS_ESCAPE)))
       return false;
-    return deliverMnemonic(defaultButton_, msg);
-  }
-  if (vk == VK_ESCAPE && !alt && !ctrl && !shift) {
-    if ((wants & DLGC_WANTALLKEYS) || (eats & CTRLINFO_EATS_ESCAPE) || !cancelButton_) return false;
-    return deliverMnemonic(cancelButton_, msg);
+    return defaultOrCancel(msg, shift, ctrl, alt);
   }
   if (!alt && (wants & (DLGC_WANTCHARS | DLGC_WANTALLKEYS))) return false;
   return deliverMnemonic(mnemonicTarget(vk, shift, ctrl, alt), msg);

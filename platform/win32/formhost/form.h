@@ -114,7 +114,9 @@ class FormControl final : public IOleClientSite,
   HRESULT STDMETHODCALLTYPE LockInPlaceActive(BOOL) override { return S_OK; }
   HRESULT STDMETHODCALLTYPE GetExtendedControl(IDispatch** out) override;
   HRESULT STDMETHODCALLTYPE TransformCoords(POINTL*, POINTF*, DWORD) override { return E_NOTIMPL; }
-  HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG*, DWORD) override { return S_FALSE; }
+  // A key the control offers the container: Enter and Escape reach the default and the cancel
+  // button; everything else is left to the control.
+  HRESULT STDMETHODCALLTYPE TranslateAccelerator(MSG* msg, DWORD modifiers) override;
   HRESULT STDMETHODCALLTYPE OnFocus(BOOL gained) override;
   HRESULT STDMETHODCALLTYPE ShowPropertyFrame() override { return E_NOTIMPL; }
   // IDispatch: the ambient properties
@@ -221,6 +223,8 @@ class Form {
   static LRESULT CALLBACK windowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
   void notifyAmbient(FormControl* control, DISPID id);
   bool deliverMnemonic(FormControl* control, MSG& msg);
+  // Enter for the default button and Escape for the cancel button; whether one took the key.
+  bool defaultOrCancel(MSG& msg, bool shift, bool ctrl, bool alt);
   FormControl* mnemonicTarget(UINT vk, bool shift, bool control, bool alt) const;
   bool canFocus(FormControl* control) const;
   // Whether the control is on this form, has a window and holds other controls.

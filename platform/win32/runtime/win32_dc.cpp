@@ -1,5 +1,6 @@
 #include "platform/win32/runtime/win32_dc.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "core/runtime/errors.h"
@@ -78,6 +79,17 @@ void Win32Dc::readRow(std::int32_t y, std::int32_t x0, std::span<Rgb> out) const
                  ? kInvalidColor
                  : fromDib(bits_[static_cast<std::size_t>(y) * width_ + x] & 0xFFFFFFu);
   }
+}
+
+void Win32Dc::writeBlock(const Rect& r, std::span<const Rgb> pixels) {
+  // Straight into the section's bits: GDI's pending drawing first, nothing cached after.
+  GdiFlush();
+  const std::int32_t w = r.right - r.left;
+  for (std::int32_t y = std::max(r.top, 0); y < std::min(r.bottom, height_); ++y)
+    for (std::int32_t x = std::max(r.left, 0); x < std::min(r.right, width_); ++x)
+      bits_[static_cast<std::size_t>(y) * width_ + x] =
+          toDib(pixels[static_cast<std::size_t>(y - r.top) * static_cast<std::size_t>(w) +
+                       static_cast<std::size_t>(x - r.left)]);
 }
 
 void Win32Dc::setPixel(std::int32_t x, std::int32_t y, Rgb color) {

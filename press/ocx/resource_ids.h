@@ -1,0 +1,4 @@
+// Resource identifiers of nxpress.ocx.
+#pragma once
+
+#define IDB_BUTTON_TOOLBOX 101
