@@ -33,21 +33,22 @@ FormControl* place(Form& form, const nx::formhost::Library& library, const std::
 }  // namespace
 
 bool placeButtonGallery(Form& form, const nx::formhost::Library& library) {
-  // One row per theme: the plain button, the default button, a disabled one, and with a gel
-  // face.
+  // One row per theme: the plain button, one with an access key (the first is the form's
+  // default button), a disabled one, and one with a gel face.
   const wchar_t* themes[] = {L"Sky 3D", L"Sky flat", L"Silver 3D", L"Candy", L"Office bar"};
   for (int t = 1; t <= 5; ++t) {
     const int top = 10 + (t - 1) * 42;
     for (int column = 0; column < 4; ++column) {
       const std::wstring name = L"Button" + std::to_wstring(t) + L"_" + std::to_wstring(column);
-      const wchar_t* captions[] = {themes[t - 1], L"&Default", L"Disabled", L"&Gel face"};
+      const wchar_t* captions[] = {themes[t - 1], t == 1 ? L"&Default" : L"&Open", L"Disabled",
+                                   L"&Gel face"};
       FormControl* b =
           place(form, library, name, RECT{10 + column * 130, top, 130 + column * 130, top + 32},
                 captions[column]);
       if (!b) return false;
       Dispatch d = b->dispatch();
       d.put(L"Theme", t);
-      if (column == 1) form.setDefaultButton(b);
+      if (column == 1 && t == 1) form.setDefaultButton(b);
       if (column == 2) d.put(L"Enabled", 0);
       if (column == 3) d.put(L"GradientStyle", 1);
     }
