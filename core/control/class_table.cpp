@@ -22,6 +22,8 @@ Value coerceTo(ValueKind kind, const Value& v) {
       return toFont(v);
     case ValueKind::Picture:
       return toPicture(v);
+    case ValueKind::Currency:
+      return toCurrency(v);
   }
   throw ConversionError("type mismatch");
 }

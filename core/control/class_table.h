@@ -51,6 +51,8 @@ inline constexpr TypeSpec Color{ValueKind::Int32, "OLE_COLOR"};
 inline constexpr TypeSpec Font{ValueKind::Font, "IFontDisp*"};
 inline constexpr TypeSpec Picture{ValueKind::Picture, "IPictureDisp*"};
 inline constexpr TypeSpec Variant{ValueKind::Empty, "VARIANT"};
+// 64-bit fixed point with four decimals (Currency).
+inline constexpr TypeSpec Currency{ValueKind::Currency, "CY"};
 // A 32-bit enumeration declared in the type library under `name`.
 constexpr TypeSpec enumeration(std::string_view name) {
   return {ValueKind::Int32, name};
@@ -94,6 +96,9 @@ struct Property {
   // A value other than the default for round-trip tests, where the derived one does not fit
   // the property's accepted range.
   std::optional<Value> sample = std::nullopt;
+  // The kind the store keeps when it differs from the interface type (a currency amount shown
+  // as a double); ReadProperties hands the put a value of this kind.
+  std::optional<ValueKind> storeKind = std::nullopt;
   std::function<Value(const C&)> get;
   std::function<void(C&, const Value&)> put = {};     // empty: read-only
   std::function<void(C&, const Value&)> direct = {};  // LoadMode::Direct
@@ -307,7 +312,8 @@ class ClassTable {
     const ReadPolicy effective = policy.value_or(readPolicy_);
     for (const Property<C>* p : readOrder_) {
       try {
-        const Value v = coerceTo(p->type.kind, bag.read(p->key, defaultFor(*p, c)));
+        const Value v =
+            coerceTo(p->storeKind.value_or(p->type.kind), bag.read(p->key, defaultFor(*p, c)));
         switch (p->load) {
           case LoadMode::Direct:
             p->direct(c, v);
@@ -330,7 +336,8 @@ class ClassTable {
     const ReadPolicy effective = policy.value_or(writePolicy_);
     for (const Property<C>* p : writeOrder_) {
       try {
-        bag.write(p->key, p->get(c), defaultFor(*p, c));
+        const Value v = p->storeKind ? coerceTo(*p->storeKind, p->get(c)) : p->get(c);
+        bag.write(p->key, v, defaultFor(*p, c));
       } catch (const NxError&) {
         if (effective == ReadPolicy::Propagate) throw;
       }

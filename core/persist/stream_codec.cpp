@@ -114,6 +114,7 @@ std::uint64_t payloadSize(const Value& v, const std::vector<std::uint8_t>& pictu
     case ValueKind::Single:
       return 4;
     case ValueKind::Double:
+    case ValueKind::Currency:
       return 8;
     case ValueKind::String:
       return 4 + std::get<std::string>(v).size();
@@ -148,6 +149,9 @@ void writeValue(Writer& w, const Value& v, const std::vector<std::uint8_t>& pict
       break;
     case ValueKind::Double:
       w.u64(std::bit_cast<std::uint64_t>(std::get<double>(v)));
+      break;
+    case ValueKind::Currency:  // units of 1/10000, i64 little-endian
+      w.u64(static_cast<std::uint64_t>(std::get<Currency>(v).units));
       break;
     case ValueKind::String:
       w.text32(std::get<std::string>(v));
@@ -213,6 +217,12 @@ DecodeStatus readValue(Reader& r, std::uint16_t version, const FontFactory& font
       std::uint64_t x = 0;
       if (!r.u64(x)) return DecodeStatus::Truncated;
       v = std::bit_cast<double>(x);
+      return DecodeStatus::Ok;
+    }
+    case static_cast<std::uint8_t>(ValueKind::Currency): {
+      std::uint64_t x = 0;
+      if (!r.u64(x)) return DecodeStatus::Truncated;
+      v = Currency{static_cast<std::int64_t>(x)};
       return DecodeStatus::Ok;
     }
     case static_cast<std::uint8_t>(ValueKind::String): {

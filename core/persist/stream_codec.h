@@ -16,6 +16,7 @@
 //       String          u32 length, bytes (UTF-8)
 //       Font            u32 name length, name bytes, binary64 size in points,
 //                       u8 flags (1 bold, 2 italic, 4 underline)
+//       Currency        i64, units of 1/10000
 // The body length frames the data so that a container can keep other data after it.
 #pragma once
 

@@ -2,8 +2,10 @@
 // device pixels; drawing is clipped to the surface.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "core/runtime/color.h"
 #include "core/runtime/geometry.h"
@@ -62,6 +64,19 @@ class DeviceContext {
         setPixel(x, y,
                  pixels[static_cast<std::size_t>(y - r.top) * static_cast<std::size_t>(w) +
                         static_cast<std::size_t>(x - r.left)]);
+  }
+  // Moves the pixels of `r` by `dx` columns and `dy` rows, within `r` (clipped to the surface):
+  // pixels moved out of it are dropped, and those the move uncovers keep their colours.
+  virtual void scroll(const Rect& r, std::int32_t dx, std::int32_t dy) {
+    const Rect c{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, widthPx()),
+                 std::min(r.bottom, heightPx())};
+    const Rect from{c.left + std::max(-dx, 0), c.top + std::max(-dy, 0), c.right - std::max(dx, 0),
+                    c.bottom - std::max(dy, 0)};
+    if (from.empty()) return;
+    std::vector<Rgb> pixels(static_cast<std::size_t>(from.width()) *
+                            static_cast<std::size_t>(from.height()));
+    readBlock(from, pixels);
+    writeBlock(Rect{from.left + dx, from.top + dy, from.right + dx, from.bottom + dy}, pixels);
   }
 
   // Solid pen of width 1 used by lineTo. Returns the colour of the pen it replaced.

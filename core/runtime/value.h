@@ -2,7 +2,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 
 #include "core/runtime/font.h"
@@ -17,11 +19,20 @@ constexpr VBool toVBool(bool b) {
   return b ? VBool::True : VBool::False;
 }
 
-// Empty is the variant that was never assigned.
-using Value = std::variant<std::monostate, std::int16_t, std::int32_t, VBool, float, double,
-                           std::string, FontRef, PictureRef>;
+// Currency: 64-bit fixed point with four decimals, counted in units of 1/10000. Exact; the
+// range is +-922337203685477.5807.
+struct Currency {
+  static constexpr std::int64_t kScale = 10000;
+  std::int64_t units = 0;
+  friend bool operator==(const Currency&, const Currency&) = default;
+};
 
-enum class ValueKind { Empty, Int16, Int32, Bool, Single, Double, String, Font, Picture };
+// Empty is the variant that was never assigned. New kinds go at the end: stored streams keep
+// the index of the kind.
+using Value = std::variant<std::monostate, std::int16_t, std::int32_t, VBool, float, double,
+                           std::string, FontRef, PictureRef, Currency>;
+
+enum class ValueKind { Empty, Int16, Int32, Bool, Single, Double, String, Font, Picture, Currency };
 
 inline ValueKind kindOf(const Value& v) {
   return static_cast<ValueKind>(v.index());
@@ -44,5 +55,19 @@ bool toBool(const Value& v);
 std::string toText(const Value& v);
 FontRef toFont(const Value& v);
 PictureRef toPicture(const Value& v);
+// Numbers convert exactly from their shortest decimal form, rounded to four decimals half to
+// even; numeric strings ("." decimals) are parsed exactly. NaN, infinity and values outside the
+// currency range raise OverflowError; anything else not numeric raises ConversionError.
+Currency toCurrency(const Value& v);
+
+// Exact decimal to currency: `digits` (ASCII digits only, at least one) with `scale` of them
+// after the point, rounded to four decimals half to even. nullopt when outside the range or
+// malformed.
+std::optional<Currency> currencyFromDecimal(bool negative, std::string_view digits, int scale);
+// The shortest decimal text of a finite double with "." as the point ("1234.565", "-0.5",
+// "1e+20" never: always positional). Empty for NaN and infinity.
+std::string plainDecimalOf(double d);
+// Currency as text with "." as the point and no trailing zeros ("-12.5", "3").
+std::string currencyText(Currency c);
 
 }  // namespace nx

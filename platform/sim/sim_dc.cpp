@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 
 #include "core/runtime/errors.h"
 
@@ -19,6 +20,30 @@ void DC::readRow(std::int32_t y, std::int32_t x0, std::span<Rgb> out) const {
   for (std::size_t i = 0; i < out.size(); ++i) {
     std::int64_t x = std::int64_t{x0} + static_cast<std::int64_t>(i);
     out[i] = (x >= 0 && x < bitmap_.width()) ? src[x] : kInvalidColor;
+  }
+}
+
+void DC::scroll(const Rect& r, std::int32_t dx, std::int32_t dy) {
+  const std::int64_t left = std::max<std::int64_t>(r.left, 0);
+  const std::int64_t top = std::max<std::int64_t>(r.top, 0);
+  const std::int64_t right = std::min<std::int64_t>(r.right, bitmap_.width());
+  const std::int64_t bottom = std::min<std::int64_t>(r.bottom, bitmap_.height());
+  // The source rectangle whose pixels land inside the clipped one.
+  const std::int64_t sl = left + std::max<std::int64_t>(-std::int64_t{dx}, 0);
+  const std::int64_t st = top + std::max<std::int64_t>(-std::int64_t{dy}, 0);
+  const std::int64_t sr = right - std::max<std::int64_t>(dx, 0);
+  const std::int64_t sb = bottom - std::max<std::int64_t>(dy, 0);
+  if (sl >= sr || st >= sb) return;
+  const auto count = static_cast<std::size_t>(sr - sl);
+  const auto move = [&](std::int64_t y) {
+    const Rgb* row = bitmap_.row(static_cast<std::int32_t>(y));
+    std::memmove(bitmap_.row(static_cast<std::int32_t>(y + dy)) + sl + dx, row + sl,
+                 count * sizeof(Rgb));
+  };
+  if (dy > 0) {
+    for (std::int64_t y = sb - 1; y >= st; --y) move(y);
+  } else {
+    for (std::int64_t y = st; y < sb; ++y) move(y);
   }
 }
 

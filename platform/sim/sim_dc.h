@@ -29,6 +29,7 @@ class DC : public DeviceContext {
   Rgb pixel(std::int32_t x, std::int32_t y) const override { return bitmap_.at(x, y); }
   void readRow(std::int32_t y, std::int32_t x0, std::span<Rgb> out) const override;
   void setPixel(std::int32_t x, std::int32_t y, Rgb color) override { bitmap_.set(x, y, color); }
+  void scroll(const Rect& r, std::int32_t dx, std::int32_t dy) override;
   Rgb selectPen(Rgb color) override;
   void moveTo(std::int32_t x, std::int32_t y) override;
   void lineTo(std::int32_t x, std::int32_t y) override;

@@ -250,6 +250,24 @@ TEST(StreamCodec, RoundTripsIntegersBooleansAndEmpty) {
   EXPECT_EQ(kindOf(r.read("i16max", {})), ValueKind::Int16);
 }
 
+TEST(StreamCodec, CurrencyIsItsUnitsAsEightBytesLittleEndian) {
+  StreamBag bag(plainFonts());
+  bag.write("c", Value{Currency{-2}}, {});
+  bag.write("max", Value{Currency{std::numeric_limits<std::int64_t>::max()}}, {});
+  const Bytes bytes = bag.encode();
+  // "c": kind 9, then -2 as i64.
+  const Bytes expect = {9, 0xFE, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF};
+  EXPECT_NE(std::search(bytes.begin(), bytes.end(), expect.begin(), expect.end()), bytes.end());
+  StreamBag back(plainFonts());
+  ASSERT_EQ(back.decode(bytes), DecodeStatus::Ok);
+  EXPECT_TRUE(sameValue(back.read("c", {}), Value{Currency{-2}}));
+  EXPECT_TRUE(
+      sameValue(back.read("max", {}), Value{Currency{std::numeric_limits<std::int64_t>::max()}}));
+  // Cut inside the payload: refused, not read past the end.
+  StreamBag cut(plainFonts());
+  EXPECT_NE(cut.decode(Bytes(bytes.begin(), bytes.end() - 3)), DecodeStatus::Ok);
+}
+
 TEST(StreamCodec, RoundTripsFloatingPointExactly) {
   const float floats[] = {0.1f,
                           -0.0f,
@@ -398,7 +416,7 @@ TEST(StreamCodec, ForeignOrDamagedDataIsRefused) {
       {"magic", badMagic, DecodeStatus::BadMagic},
       {"version 3", badVersion, DecodeStatus::BadVersion},
       {"version 0", version0, DecodeStatus::BadVersion},
-      {"kind 9", frame(body(1, {0x01, 0x00, 'k', 0x09})), DecodeStatus::BadKind},
+      {"kind 10", frame(body(1, {0x01, 0x00, 'k', 0x0A})), DecodeStatus::BadKind},
       {"kind 255", frame(body(1, {0x01, 0x00, 'k', 0xFF})), DecodeStatus::BadKind},
       {"bytes after the last value", trailing, DecodeStatus::TrailingData},
       {"font size NaN",

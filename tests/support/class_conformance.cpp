@@ -44,6 +44,8 @@ Value otherValue(const ClassInfo& cls, const MemberInfo& m, const Value& current
       return Value{static_cast<float>(toDouble(current) + 1.5)};
     case ValueKind::Double:
       return Value{toDouble(current) + 1.5};
+    case ValueKind::Currency:
+      return Value{Currency{toCurrency(current).units + 15000}};
     case ValueKind::String:
       return Value{toText(current) + " sample"};
     case ValueKind::Font: {

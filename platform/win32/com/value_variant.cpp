@@ -34,6 +34,9 @@ HRESULT toVariant(const Value& value, VARIANT& out) {
         } else if constexpr (std::is_same_v<T, std::string>) {
           V_VT(&out) = VT_BSTR;
           V_BSTR(&out) = Bstr::fromUtf8(v).release();
+        } else if constexpr (std::is_same_v<T, Currency>) {
+          V_VT(&out) = VT_CY;
+          V_CY(&out).int64 = v.units;
         } else if constexpr (std::is_same_v<T, FontRef>) {
           V_VT(&out) = VT_DISPATCH;
           V_DISPATCH(&out) = nullptr;
@@ -85,6 +88,9 @@ HRESULT fromVariant(const VARIANT& in, Value& out) {
       break;
     case VT_R8:
       out = V_R8(v);
+      break;
+    case VT_CY:
+      out = Currency{V_CY(v).int64};
       break;
     case VT_BSTR:
       out = toUtf8(V_BSTR(v));

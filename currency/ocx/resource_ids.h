@@ -1,0 +1,4 @@
+// Resource identifiers of nxcurrency.ocx.
+#pragma once
+
+#define IDB_EUROBOX_TOOLBOX 101

@@ -1,0 +1,4 @@
+// Resource identifiers of nxslider.ocx.
+#pragma once
+
+#define IDB_TRACKER_TOOLBOX 101
