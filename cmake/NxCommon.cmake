@@ -9,7 +9,9 @@ function(nx_warnings target)
   # that release, which would hide real warnings among them.
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU" AND CMAKE_CXX_COMPILER_VERSION VERSION_LESS 13)
     target_compile_options(${target} PRIVATE -Wno-restrict)
-    if(CMAKE_CROSSCOMPILING AND CMAKE_SIZEOF_VOID_P EQUAL 4)
+    # Its -Wmaybe-uninitialized misreads std::optional<std::variant> in the MinGW builds (both
+    # bitnesses since the value variant grew a tenth alternative).
+    if(CMAKE_CROSSCOMPILING)
       target_compile_options(${target} PRIVATE -Wno-maybe-uninitialized)
     endif()
   endif()

@@ -142,6 +142,10 @@ VARIANT otherValue(const ClassInfo& cls, const MemberInfo& m, const VARIANT& cur
       return formhost::textVariant((describe(current) + L" sample").c_str());
     case ValueKind::Empty:
       return formhost::textVariant(L"sample");
+    case ValueKind::Currency:
+      V_VT(&out) = VT_CY;
+      V_CY(&out).int64 = 123456789;  // 12345.6789
+      return out;
     case ValueKind::Font: {
       FONTDESC fd = {};
       fd.cbSizeofstruct = sizeof(FONTDESC);
@@ -331,8 +335,16 @@ void expectHostMayDropTheControlInAnEvent(const Library& lib, const ClassUnderTe
   ASSERT_EQ(classInfo->GetGUID(GUIDKIND_DEFAULT_SOURCE_DISP_IID, &events), S_OK);
   DWORD cookie = 0;
   ASSERT_EQ(formhost::advise(object.get(), events, sink, &cookie), S_OK);
-  SendMessageW(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
-  SendMessageW(hwnd, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+  // The click goes to the window at (5, 5): the control's own, or a part of it (a text box).
+  POINT at = {5, 5};
+  HWND target = hwnd;
+  for (HWND child;
+       (child = ChildWindowFromPointEx(target, at, CWP_SKIPINVISIBLE)) && child != target;) {
+    MapWindowPoints(target, child, &at, 1);
+    target = child;
+  }
+  SendMessageW(target, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+  SendMessageW(target, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
   formhost::pumpMessages();
   EXPECT_EQ(clicks, 1);
   EXPECT_FALSE(IsWindow(hwnd));

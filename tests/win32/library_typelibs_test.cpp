@@ -1,12 +1,20 @@
-// nxpress' registered type library against the table of its class.
+// The registered type library of each library with one class table per class (nxpress,
+// nxslider, nxcurrency) against those tables.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "press/press_classes.h"
 #include "typelib_check.h"
+#ifdef NX_SLIDER_PATH
+#include "slider/slider_classes.h"
+#endif
+#ifdef NX_CURRENCY_PATH
+#include "currency/currency_classes.h"
+#endif
 
 namespace nx {
 namespace {
@@ -15,12 +23,14 @@ std::wstring widen(const char* s) {
   return std::wstring(s, s + std::char_traits<char>::length(s));
 }
 
-TEST(NxPressTypeLib, TheButtonMatchesItsTable) {
+// Registers the library, compares its type library with the tables and unregisters it.
+void expectLibraryMatches(const char* path, const char* helpString,
+                          const std::vector<const ClassInfo*>& classes) {
   CoInitialize(nullptr);
-  test::RegisteredLibrary lib = test::registerAndLoad(widen(NX_PRESS_PATH).c_str());
+  test::RegisteredLibrary lib = test::registerAndLoad(widen(path).c_str());
   ASSERT_NE(lib.typeLib, nullptr) << lib.error;
-  std::vector<std::string> diffs = test::compareHelpString(lib.typeLib, "nx-Dev Button Control");
-  for (const ClassInfo* cls : nxpressClasses()) {
+  std::vector<std::string> diffs = test::compareHelpString(lib.typeLib, helpString);
+  for (const ClassInfo* cls : classes) {
     const auto more = test::compareClass(lib.typeLib, *cls);
     diffs.insert(diffs.end(), more.begin(), more.end());
   }
@@ -34,6 +44,22 @@ TEST(NxPressTypeLib, TheButtonMatchesItsTable) {
   lib.release();
   CoUninitialize();
 }
+
+TEST(LibraryTypeLib, NxPressMatchesItsTable) {
+  expectLibraryMatches(NX_PRESS_PATH, "nx-Dev Button Control", nxpressClasses());
+}
+
+#ifdef NX_SLIDER_PATH
+TEST(LibraryTypeLib, NxSliderMatchesItsTable) {
+  expectLibraryMatches(NX_SLIDER_PATH, "nx-Dev Tracker Control", nxsliderClasses());
+}
+#endif
+
+#ifdef NX_CURRENCY_PATH
+TEST(LibraryTypeLib, NxCurrencyMatchesItsTable) {
+  expectLibraryMatches(NX_CURRENCY_PATH, "nx-Dev EuroBox Control", nxcurrencyClasses());
+}
+#endif
 
 }  // namespace
 }  // namespace nx

@@ -242,7 +242,38 @@ def button_toolbox(x, y):
     return (shade, shade, min(0xFF, shade + 8))
 
 
+def tracker_toolbox(x, y):
+    """16x15 toolbox picture: a dark graph with a green trace rising to the right."""
+    if x > 15 or y < 1 or y > 13:
+        return FACE
+    if x in (0, 15) or y in (1, 13):
+        return DARK
+    trace = {1: 10, 2: 9, 3: 10, 4: 8, 5: 8, 6: 7, 7: 9, 8: 6, 9: 5, 10: 6, 11: 4, 12: 4, 13: 3,
+             14: 3}
+    if trace.get(x) == y:
+        return (0x00, 0xFF, 0x00)
+    return (0x00, 0x33, 0x00) if y == 7 else (0x00, 0x00, 0x00)
+
+
+def eurobox_toolbox(x, y):
+    """16x15 toolbox picture: a white entry box with digits and a euro sign."""
+    if x > 15 or y < 3 or y > 11:
+        return FACE
+    if x in (0, 15) or y in (3, 11):
+        return DARK
+    digits = ["         ", " X  XX   ", "XX    X  ", " X   X   ", " X  X  X ", "XXX XXXX "]
+    if 5 <= y <= 10 and 1 <= x <= 9:
+        row = digits[y - 5]
+        return (0x00, 0x00, 0x00) if x - 1 < len(row) and row[x - 1] == "X" else LIGHT
+    euro = {5: (12, 13), 6: (11,), 7: (10, 11, 12), 8: (11,), 9: (10, 11, 12), 10: (12, 13)}
+    if x in euro.get(y, ()):
+        return (0x00, 0x00, 0x80)
+    return LIGHT
+
+
 PICTURES = {
+    "eurobox_toolbox.bmp": (16, 15, eurobox_toolbox),
+    "tracker_toolbox.bmp": (16, 15, tracker_toolbox),
     "button_toolbox.bmp": (16, 15, button_toolbox),
     "checkbox_toolbox.bmp": (16, 15, checkbox_toolbox),
     "hyperlink_toolbox.bmp": (16, 15, hyperlink_toolbox),

@@ -1,0 +1,24 @@
+// The class of nxslider in the suite every class gets from its table (its type library's names
+// would clash with other libraries' in one file).
+#include <windows.h>
+// GUIDs of the generated header are defined in this file.
+#include <initguid.h>
+
+#include <gtest/gtest.h>
+
+#include "class_object_checks.h"
+#include "nxslider_h.h"
+#include "slider/tracker/tracker.h"
+
+namespace nx::test {
+namespace {
+
+INSTANTIATE_TEST_SUITE_P(Slider, ClassObject,
+                         ::testing::Values(LibraryCase{
+                             NX_SLIDER_PATH, {&NxTracker::classTable().info(), CLSID_NxTracker}}),
+                         [](const ::testing::TestParamInfo<LibraryCase>& param) {
+                           return std::string(param.param.cls.info->name);
+                         });
+
+}  // namespace
+}  // namespace nx::test
