@@ -89,23 +89,41 @@ void DC::lineTo(std::int32_t x, std::int32_t y) {
   if (std::max(x0, x1) < 0 || std::max(y0, y1) < 0 || std::min(x0, x1) >= bitmap_.width() ||
       std::min(y0, y1) >= bitmap_.height())
     return;
-  const std::int64_t dx = std::llabs(x1 - x0);
-  const std::int64_t dy = -std::llabs(y1 - y0);
-  const std::int64_t sx = x0 < x1 ? 1 : -1;
-  const std::int64_t sy = y0 < y1 ? 1 : -1;
-  std::int64_t err = dx + dy;
-  while (x0 != x1 || y0 != y1) {
+  // GDI's Bresenham: the major axis steps every pixel, the minor one when the error term
+  // (plus a bias of one in octants 3, 5, 6 and 8, so that a line covers the same pixels drawn
+  // either way) turns positive; the end point is left out.
+  const std::int64_t sdx = x1 - x0;
+  const std::int64_t sdy = y1 - y0;
+  const std::int64_t dx = std::llabs(sdx);
+  const std::int64_t dy = std::llabs(sdy);
+  int octant;  // 1..8, counter-clockwise from the positive x axis, y growing downwards
+  if (sdy > 0)
+    octant = sdx > 0 ? (dx > dy ? 1 : 2) : (dx > dy ? 4 : 3);
+  else
+    octant = sdx < 0 ? (dx > dy ? 5 : 6) : (dx > dy ? 8 : 7);
+  const std::int64_t bias = (0xB4 >> (octant - 1)) & 1;
+  const bool xMajor = dx > dy;
+  const std::int64_t major = xMajor ? dx : dy;
+  const std::int64_t minor = xMajor ? dy : dx;
+  const std::int64_t sx = sdx > 0 ? 1 : -1;
+  const std::int64_t sy = sdy > 0 ? 1 : -1;
+  std::int64_t err = 2 * minor - major;
+  for (std::int64_t n = 0; n < major; ++n) {
     if (x0 >= 0 && y0 >= 0 && x0 < bitmap_.width() && y0 < bitmap_.height())
       bitmap_.row(static_cast<std::int32_t>(y0))[x0] = pen_;
-    const std::int64_t e2 = 2 * err;
-    if (e2 >= dy) {
-      err += dy;
+    if (err + bias > 0) {
+      if (xMajor)
+        y0 += sy;
+      else
+        x0 += sx;
+      err += 2 * minor - 2 * major;
+    } else {
+      err += 2 * minor;
+    }
+    if (xMajor)
       x0 += sx;
-    }
-    if (e2 <= dx) {
-      err += dx;
+    else
       y0 += sy;
-    }
   }
 }
 

@@ -36,6 +36,8 @@ HRESULT ControlObject::init() {
   try {
     window_ = std::make_unique<Win32Window>(static_cast<WindowOwner&>(*this));
     window_->setPosition(RECT{0, 0, cls_.defaultSizePx.cx, cls_.defaultSizePx.cy});
+    // What a timer tick drew shows as what a call or an input drew does.
+    services_.win32Timers().setAfterTick([this] { afterCall(); });
     events_ = std::make_unique<ConnectionPoint>(static_cast<IOleObject&>(*this),
                                                 static_cast<IConnectionPointContainer&>(*this),
                                                 *cls_.eventIid);

@@ -1,6 +1,7 @@
 #include "platform/win32/runtime/win32_dc.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "core/runtime/errors.h"
@@ -90,6 +91,39 @@ void Win32Dc::writeBlock(const Rect& r, std::span<const Rgb> pixels) {
       bits_[static_cast<std::size_t>(y) * width_ + x] =
           toDib(pixels[static_cast<std::size_t>(y - r.top) * static_cast<std::size_t>(w) +
                        static_cast<std::size_t>(x - r.left)]);
+}
+
+void Win32Dc::readBlock(const Rect& r, std::span<Rgb> pixels) const {
+  GdiFlush();
+  const std::int32_t w = r.right - r.left;
+  for (std::int32_t y = r.top; y < r.bottom; ++y)
+    for (std::int32_t x = r.left; x < r.right; ++x)
+      pixels[static_cast<std::size_t>(y - r.top) * static_cast<std::size_t>(w) +
+             static_cast<std::size_t>(x - r.left)] =
+          (x < 0 || y < 0 || x >= width_ || y >= height_)
+              ? kInvalidColor
+              : fromDib(bits_[static_cast<std::size_t>(y) * width_ + x] & 0xFFFFFFu);
+}
+
+void Win32Dc::scroll(const Rect& r, std::int32_t dx, std::int32_t dy) {
+  // Within the section's bits: each row moved in one go, rows in the order that never reads a
+  // row already overwritten.
+  const Rect c{std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, width_),
+               std::min(r.bottom, height_)};
+  const Rect from{c.left + std::max(-dx, 0), c.top + std::max(-dy, 0), c.right - std::max(dx, 0),
+                  c.bottom - std::max(dy, 0)};
+  if (from.empty()) return;
+  GdiFlush();
+  const std::size_t n = static_cast<std::size_t>(from.width());
+  const auto move = [&](std::int32_t y) {
+    std::uint32_t* row = bits_ + static_cast<std::size_t>(y) * width_;
+    std::uint32_t* to = bits_ + static_cast<std::size_t>(y + dy) * width_;
+    std::memmove(to + from.left + dx, row + from.left, n * sizeof(std::uint32_t));
+  };
+  if (dy > 0)
+    for (std::int32_t y = from.bottom - 1; y >= from.top; --y) move(y);
+  else
+    for (std::int32_t y = from.top; y < from.bottom; ++y) move(y);
 }
 
 void Win32Dc::setPixel(std::int32_t x, std::int32_t y, Rgb color) {

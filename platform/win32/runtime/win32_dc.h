@@ -29,6 +29,8 @@ class Win32Dc final : public DeviceContext {
   Rgb pixel(std::int32_t x, std::int32_t y) const override;
   void readRow(std::int32_t y, std::int32_t x0, std::span<Rgb> out) const override;
   void writeBlock(const Rect& r, std::span<const Rgb> pixels) override;
+  void readBlock(const Rect& r, std::span<Rgb> pixels) const override;
+  void scroll(const Rect& r, std::int32_t dx, std::int32_t dy) override;
   void setPixel(std::int32_t x, std::int32_t y, Rgb color) override;
   Rgb selectPen(Rgb color) override;
   void moveTo(std::int32_t x, std::int32_t y) override;

@@ -31,6 +31,7 @@ class Win32Services final : public SystemServices {
   bool shellOpen(std::string_view target, WindowHandle owner = 0,
                  std::string_view workingFolder = {}) override;
   TimerService& timers() override { return timers_; }
+  Win32Timers& win32Timers() { return timers_; }
   std::unique_ptr<PopupWindow> createPopupWindow(const PopupParams& params,
                                                  PopupCallbacks callbacks) override;
   std::unique_ptr<MouseHook> installMouseHook(MouseHookCallback callback) override;

@@ -66,6 +66,10 @@ class Win32Timer final : public Timer {
 
 }  // namespace
 
+void Win32Timers::setAfterTick(std::function<void()> after) {
+  afterTick_ = after ? std::make_shared<std::function<void()>>(std::move(after)) : nullptr;
+}
+
 std::unique_ptr<Timer> Win32Timers::start(std::uint32_t intervalMs, std::function<void()> tick) {
   if (!tick) return nullptr;
   const std::uint32_t interval = std::max(intervalMs, kMinimumTimerInterval);
@@ -74,7 +78,14 @@ std::unique_ptr<Timer> Win32Timers::start(std::uint32_t intervalMs, std::functio
   auto slot = std::make_shared<Slot>();
   slot->id = id;
   slot->interval = interval;
-  slot->tick = std::move(tick);
+  if (afterTick_) {
+    slot->tick = [tick = std::move(tick), after = std::weak_ptr(afterTick_)] {
+      tick();
+      if (const auto a = after.lock()) (*a)();
+    };
+  } else {
+    slot->tick = std::move(tick);
+  }
   const std::shared_ptr<ThreadTimers>& timers = threadTimers();
   timers->slots[id] = slot;
   return std::make_unique<Win32Timer>(timers, std::move(slot));
