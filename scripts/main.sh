@@ -12,7 +12,7 @@ cmake --build --preset native -j"$JOBS"
 cmake --preset mingw64 ${NX_CMAKE_ARGS:-} >/dev/null
 cmake --build --preset mingw64 -j"$JOBS"
 cmake --preset mingw32 ${NX_CMAKE_ARGS:-} >/dev/null
-cmake --build --preset mingw32 -j"$JOBS" --target nxwidgets nxpress
+cmake --build --preset mingw32 -j"$JOBS" --target nxwidgets nxpress nxslider nxcurrency
 
 NATIVE=build/native/tools/nxvat/nxvat
 WINEXE=build/mingw64/tools/nxvat/nxvat.exe
@@ -63,11 +63,13 @@ nx_wine 64 regsvr32 /s "Z:$PRESS" && echo "regsvr32 nxpress.ocx (x86_64): regist
 nx_wine 64 reg query 'HKCR\nxpress.NxButton\CLSID' </dev/null 2>/dev/null | grep -i clsid |
   sed 's/^/  nxpress.NxButton /'
 mkdir -p build/showcase
-wine build/mingw64/tools/showcase/nxshowcase.exe "Z:$OCX" 6 "Z:$PRESS" &
+SLIDER="$PWD/build/mingw64/slider/ocx/nxslider.ocx"
+CURRENCY="$PWD/build/mingw64/currency/ocx/nxcurrency.ocx"
+wine build/mingw64/tools/showcase/nxshowcase.exe "Z:$OCX" 6 "Z:$PRESS" "Z:$SLIDER" "Z:$CURRENCY" &
 SHOW=$!
 sleep 4
 /usr/bin/import -window root -crop 1000x340+0+0 build/showcase/nxwidgets.png
-/usr/bin/import -window root -crop 730x270+0+345 build/showcase/nxpress.png
+/usr/bin/import -window root -crop 1010x270+0+345 build/showcase/nxpress.png
 wait "$SHOW" || true
 echo "screenshots of the forms: build/showcase/nxwidgets.png, build/showcase/nxpress.png"
 nx_wine 64 regsvr32 /u /s "Z:$OCX" && echo "regsvr32 /u nxwidgets.ocx: unregistered"

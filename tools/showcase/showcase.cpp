@@ -1,8 +1,9 @@
 // nxshowcase: places the controls of nxwidgets on a form, as a host application does (ten
 // progress bars in every theme, a gradient frame with check boxes, a link and a meter), and keeps
 // the form open for a while (or until closed) so that it can be looked at or captured; with
-// nxpress.ocx also a second form with its buttons in every theme.
-//   nxshowcase <nxwidgets.ocx> [seconds] [nxpress.ocx]
+// nxpress.ocx also a second form with its buttons in every theme, and with nxslider.ocx and
+// nxcurrency.ocx a tracker and amount boxes beside them.
+//   nxshowcase <nxwidgets.ocx> [seconds] [nxpress.ocx [nxslider.ocx nxcurrency.ocx]]
 #include <windows.h>
 // GUIDs of the generated header are defined in this file.
 #include <initguid.h>
@@ -24,7 +25,9 @@ using nx::formhost::Placement;
 
 int main(int argc, char** argv) {
   if (argc < 2) {
-    std::fprintf(stderr, "usage: nxshowcase <nxwidgets.ocx> [seconds] [nxpress.ocx]\n");
+    std::fprintf(stderr,
+                 "usage: nxshowcase <nxwidgets.ocx> [seconds] [nxpress.ocx [nxslider.ocx "
+                 "nxcurrency.ocx]]\n");
     return 2;
   }
   const int seconds = argc > 2 ? std::atoi(argv[2]) : 5;
@@ -156,17 +159,26 @@ int main(int argc, char** argv) {
       }
     }
     // The buttons on a form of their own, below the first.
-    std::unique_ptr<nx::formhost::Library> press;
+    std::unique_ptr<nx::formhost::Library> press, slider, currency;
     std::unique_ptr<Form> buttons;
     if (status == 0 && argc > 3) {
       press = std::make_unique<nx::formhost::Library>(argv[3]);
-      buttons = std::make_unique<Form>(L"nx buttons", 720, 260);
+      buttons = std::make_unique<Form>(L"nx buttons, tracker and amounts", 1000, 260);
       SetWindowPos(buttons->hwnd(), nullptr, 0, 345, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
       if (!press->loaded() || !placeButtonGallery(*buttons, *press)) {
         std::fprintf(stderr, "nxshowcase: cannot show the buttons of %s\n", argv[3]);
         status = 1;
       } else {
         std::printf("nxshowcase: %zu buttons placed on a second form\n", buttons->count());
+      }
+      if (status == 0 && argc > 5) {
+        slider = std::make_unique<nx::formhost::Library>(argv[4]);
+        currency = std::make_unique<nx::formhost::Library>(argv[5]);
+        if (!slider->loaded() || !currency->loaded() || !placeTracker(*buttons, *slider) ||
+            !placeAmounts(*buttons, *currency)) {
+          std::fprintf(stderr, "nxshowcase: cannot show the tracker and the amounts\n");
+          status = 1;
+        }
       }
     }
     if (status == 0) {
