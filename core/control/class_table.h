@@ -17,6 +17,7 @@
 #include <variant>
 #include <vector>
 
+#include "core/runtime/color.h"
 #include "core/runtime/errors.h"
 #include "core/runtime/host.h"
 #include "core/runtime/text.h"
@@ -226,6 +227,47 @@ std::function<void(C&, const Value&)> setter(void (C::*put)(T)) {
 template <class C, class S, class T>
 std::function<void(C&, const Value&)> field(S C::*state, T S::*member) {
   return [state, member](C& c, const Value& v) { (c.*state).*member = fromValueAs<T>(v); };
+}
+
+// Values of the store as tables write them: colours (system colours keep their high bit) and
+// Booleans.
+inline Value colorValue(std::int64_t c) {
+  return Value{static_cast<OleColor>(static_cast<std::uint32_t>(c))};
+}
+inline Value boolValue(bool b) {
+  return Value{toVBool(b)};
+}
+
+// A colour property, read through its put; by default with the busy guard set, so that loading
+// neither notifies nor redraws.
+template <class C>
+Property<C> colorProperty(std::string_view name, std::string_view key, std::int64_t storeDefault,
+                          std::int64_t newValue, OleColor (C::*get)() const,
+                          void (C::*put)(OleColor), LoadMode load = LoadMode::ViaPutGuarded) {
+  return Property<C>{.name = name,
+                     .type = types::Color,
+                     .key = key,
+                     .storeDefault = colorValue(storeDefault),
+                     .newValue = colorValue(newValue),
+                     .load = load,
+                     .get = getter(get),
+                     .put = setter(put)};
+}
+
+// A property stored straight into its field when read, without the put's checks.
+template <class C, class T>
+Property<C> directProperty(std::string_view name, TypeSpec type, std::string_view key,
+                           Value storeDefault, Value newValue, T (C::*get)() const,
+                           void (C::*put)(T), std::function<void(C&, const Value&)> load) {
+  return Property<C>{.name = name,
+                     .type = type,
+                     .key = key,
+                     .storeDefault = std::move(storeDefault),
+                     .newValue = std::move(newValue),
+                     .load = LoadMode::Direct,
+                     .get = getter(get),
+                     .put = setter(put),
+                     .direct = std::move(load)};
 }
 
 template <class C>

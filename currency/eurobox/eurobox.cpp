@@ -17,10 +17,6 @@ namespace {
 using B = NxEuroBox;
 using P = Property<B>;
 
-Value boolValue(bool b) {
-  return Value{toVBool(b)};
-}
-
 P color(std::string_view name, std::string_view key, OleColor dflt, OleColor (B::*get)() const,
         void (B::*put)(OleColor)) {
   return P{.name = name,

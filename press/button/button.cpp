@@ -15,40 +15,19 @@ using B = NxButton;
 using P = Property<B>;
 using S = ButtonState;
 
-Value boolValue(bool b) {
-  return Value{toVBool(b)};
-}
-Value colorValue(std::uint32_t c) {
-  return Value{static_cast<OleColor>(c)};
-}
-
 // A colour read through its put with the busy guard set.
 P color(std::string_view name, std::string_view key, std::uint32_t storeDefault,
         std::uint32_t newValue, OleColor (B::*get)() const, void (B::*put)(OleColor)) {
-  return P{.name = name,
-           .type = types::Color,
-           .key = key,
-           .storeDefault = colorValue(storeDefault),
-           .newValue = colorValue(newValue),
-           .load = LoadMode::ViaPutGuarded,
-           .get = getter(get),
-           .put = setter(put)};
+  return colorProperty<B>(name, key, storeDefault, newValue, get, put);
 }
 
-// A whole-number property stored straight into its field when read.
+// A property stored straight into its field when read.
 template <class T>
 P direct(std::string_view name, TypeSpec type, std::string_view key, Value storeDefault,
          Value newValue, T (B::*get)() const, void (B::*put)(T),
          std::function<void(B&, const Value&)> load) {
-  return P{.name = name,
-           .type = type,
-           .key = key,
-           .storeDefault = std::move(storeDefault),
-           .newValue = std::move(newValue),
-           .load = LoadMode::Direct,
-           .get = getter(get),
-           .put = setter(put),
-           .direct = std::move(load)};
+  return directProperty<B>(name, type, key, std::move(storeDefault), std::move(newValue), get, put,
+                           std::move(load));
 }
 
 // A Boolean flag stored straight into its field when read.

@@ -13,21 +13,10 @@ using T = NxTracker;
 using P = Property<T>;
 using S = TrackerState;
 
-Value colorValue(std::int32_t c) {
-  return Value{static_cast<OleColor>(c)};
-}
-
 // A colour read through its put with the loading guard set.
 P color(std::string_view name, std::string_view key, std::int32_t storeDefault,
         OleColor (T::*get)() const, void (T::*put)(OleColor)) {
-  return P{.name = name,
-           .type = types::Color,
-           .key = key,
-           .storeDefault = colorValue(storeDefault),
-           .newValue = colorValue(storeDefault),
-           .load = LoadMode::ViaPutGuarded,
-           .get = getter(get),
-           .put = setter(put)};
+  return colorProperty<T>(name, key, storeDefault, storeDefault, get, put);
 }
 
 // A property stored straight into its field when read, without the put's checks.
@@ -35,15 +24,8 @@ template <class V>
 P direct(std::string_view name, TypeSpec type, std::string_view key, Value storeDefault,
          Value newValue, V (T::*get)() const, void (T::*put)(V),
          std::function<void(T&, const Value&)> load) {
-  return P{.name = name,
-           .type = type,
-           .key = key,
-           .storeDefault = std::move(storeDefault),
-           .newValue = std::move(newValue),
-           .load = LoadMode::Direct,
-           .get = getter(get),
-           .put = setter(put),
-           .direct = std::move(load)};
+  return directProperty<T>(name, type, key, std::move(storeDefault), std::move(newValue), get, put,
+                           std::move(load));
 }
 
 // A whole number of the scale, stored straight into its field when read.

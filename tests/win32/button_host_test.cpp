@@ -23,12 +23,14 @@
 #include "platform/sim/sim_objects.h"
 #include "platform/win32/formhost/form_host.h"
 #include "press/button/button.h"
+#include "screen_input.h"
 
 using nx::formhost::Dispatch;
 using nx::formhost::EventSink;
 using nx::formhost::Form;
 using nx::formhost::FormControl;
 using nx::formhost::Placement;
+using namespace nx::test;
 
 namespace {
 
@@ -38,92 +40,6 @@ nx::formhost::Library& library() {
   static_cast<void>(ole);
   return lib;
 }
-
-bool pumpUntil(Form& form, const std::function<bool()>& done, DWORD ms = 3000) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    form.pumpMessages();
-    if (done && done()) return true;
-    if (GetTickCount() - start > ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-void pumpFor(Form& form, DWORD ms) {
-  pumpUntil(form, nullptr, ms);
-}
-
-void sendMouse(DWORD flags) {
-  INPUT in = {};
-  in.type = INPUT_MOUSE;
-  in.mi.dwFlags = flags;
-  SendInput(1, &in, sizeof(INPUT));
-}
-
-void moveTo(POINT p) {
-  SetCursorPos(p.x, p.y);
-  sendMouse(MOUSEEVENTF_MOVE);
-}
-
-void key(WORD vk, bool up = false) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &in, sizeof(INPUT));
-}
-
-void press(WORD vk) {
-  key(vk);
-  key(vk, true);
-}
-
-POINT screenPoint(HWND hwnd, int x, int y) {
-  POINT p = {x, y};
-  ClientToScreen(hwnd, &p);
-  return p;
-}
-
-POINT centreOf(HWND hwnd) {
-  RECT r;
-  GetClientRect(hwnd, &r);
-  return screenPoint(hwnd, r.right / 2, r.bottom / 2);
-}
-
-// What the screen shows of the window's client area.
-class Shot {
- public:
-  explicit Shot(HWND hwnd) {
-    RECT r;
-    GetClientRect(hwnd, &r);
-    w_ = r.right;
-    h_ = r.bottom;
-    const POINT origin = screenPoint(hwnd, 0, 0);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w_, h_);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, w_, h_, screen, origin.x, origin.y, SRCCOPY);
-    pixels_.resize(static_cast<std::size_t>(w_) * h_);
-    for (int y = 0; y < h_; ++y)
-      for (int x = 0; x < w_; ++x)
-        pixels_[static_cast<std::size_t>(y) * w_ + x] = GetPixel(dc, x, y);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-  }
-  int width() const { return w_; }
-  int height() const { return h_; }
-  COLORREF at(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * w_ + x]; }
-  bool operator==(const Shot& other) const {
-    return w_ == other.w_ && h_ == other.h_ && pixels_ == other.pixels_;
-  }
-
- private:
-  int w_ = 0, h_ = 0;
-  std::vector<COLORREF> pixels_;
-};
 
 // A form in front with buttons on it, and the events of each.
 class ButtonForm {

@@ -19,12 +19,14 @@
 #include "nxcurrency_h.h"
 #include "platform/sim/sim_host.h"
 #include "platform/win32/formhost/form_host.h"
+#include "screen_input.h"
 
 using nx::formhost::Dispatch;
 using nx::formhost::EventSink;
 using nx::formhost::Form;
 using nx::formhost::FormControl;
 using nx::formhost::Placement;
+using namespace nx::test;
 
 namespace {
 
@@ -33,24 +35,6 @@ nx::formhost::Library& library() {
   static nx::formhost::Library lib(NX_OCX_PATH);
   static_cast<void>(ole);
   return lib;
-}
-
-bool pumpUntil(Form& form, const std::function<bool()>& done, DWORD ms = 3000) {
-  const DWORD start = GetTickCount();
-  for (;;) {
-    form.pumpMessages();
-    if (done && done()) return true;
-    if (GetTickCount() - start > ms) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-}
-
-void key(WORD vk, bool up = false) {
-  INPUT in = {};
-  in.type = INPUT_KEYBOARD;
-  in.ki.wVk = vk;
-  in.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
-  SendInput(1, &in, sizeof(INPUT));
 }
 
 // Types the text with the keys of a US keyboard: digits, "." (VK_OEM_PERIOD), "," and "-".

@@ -18,12 +18,14 @@
 #include "nxslider_h.h"
 #include "platform/sim/sim_host.h"
 #include "platform/win32/formhost/form_host.h"
+#include "screen_input.h"
 #include "slider/tracker/tracker.h"
 
 using nx::formhost::Dispatch;
 using nx::formhost::Form;
 using nx::formhost::FormControl;
 using nx::formhost::Placement;
+using namespace nx::test;
 
 namespace {
 
@@ -33,57 +35,6 @@ nx::formhost::Library& library() {
   static_cast<void>(ole);
   return lib;
 }
-
-void pumpFor(Form& form, DWORD ms) {
-  const DWORD start = GetTickCount();
-  while (GetTickCount() - start < ms) {
-    form.pumpMessages();
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-  }
-  form.pumpMessages();
-}
-
-// What the screen shows of the window's client area.
-class Shot {
- public:
-  explicit Shot(HWND hwnd) {
-    RECT r;
-    GetClientRect(hwnd, &r);
-    w_ = r.right;
-    h_ = r.bottom;
-    POINT origin = {0, 0};
-    ClientToScreen(hwnd, &origin);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, w_, h_);
-    HGDIOBJ old = SelectObject(dc, bitmap);
-    BitBlt(dc, 0, 0, w_, h_, screen, origin.x, origin.y, SRCCOPY);
-    pixels_.resize(static_cast<std::size_t>(w_) * h_);
-    for (int y = 0; y < h_; ++y)
-      for (int x = 0; x < w_; ++x)
-        pixels_[static_cast<std::size_t>(y) * w_ + x] = GetPixel(dc, x, y);
-    SelectObject(dc, old);
-    DeleteObject(bitmap);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-  }
-  int width() const { return w_; }
-  int height() const { return h_; }
-  COLORREF at(int x, int y) const { return pixels_[static_cast<std::size_t>(y) * w_ + x]; }
-  // The topmost row of column x in `colour`, or -1.
-  int firstRow(int x, COLORREF colour) const {
-    for (int y = 0; y < h_; ++y)
-      if (at(x, y) == colour) return y;
-    return -1;
-  }
-  bool operator==(const Shot& other) const {
-    return w_ == other.w_ && h_ == other.h_ && pixels_ == other.pixels_;
-  }
-
- private:
-  int w_ = 0, h_ = 0;
-  std::vector<COLORREF> pixels_;
-};
 
 const COLORREF kGreen = RGB(0, 255, 0);  // the new tracker's line colour
 

@@ -9,13 +9,6 @@ namespace {
 using CB = NxCheckBox;
 using P = Property<CB>;
 
-Value boolValue(bool b) {
-  return Value{toVBool(b)};
-}
-Value colorValue(std::uint32_t c) {
-  return Value{static_cast<OleColor>(c)};
-}
-
 // A Boolean flag of the state, stored straight into its field when read.
 P flag(std::string_view name, std::string_view key, bool storeDefault, bool newValue,
        bool (CB::*get)() const, void (CB::*put)(bool),

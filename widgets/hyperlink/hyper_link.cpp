@@ -12,20 +12,10 @@ namespace {
 using HL = NxHyperLink;
 using P = Property<HL>;
 
-Value colorValue(std::uint32_t c) {
-  return Value{static_cast<OleColor>(c)};
-}
-
 // A colour read through its put.
 P color(std::string_view name, std::string_view key, std::uint32_t storeDefault,
         OleColor (HL::*get)() const, void (HL::*put)(OleColor)) {
-  return P{.name = name,
-           .type = types::Color,
-           .key = key,
-           .storeDefault = colorValue(storeDefault),
-           .newValue = colorValue(storeDefault),
-           .get = getter(get),
-           .put = setter(put)};
+  return colorProperty<HL>(name, key, storeDefault, storeDefault, get, put, LoadMode::ViaPut);
 }
 
 }  // namespace
