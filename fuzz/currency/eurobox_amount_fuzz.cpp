@@ -34,9 +34,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   static sim::SimHost host;
   static NxEuroBox& box = host.create<NxEuroBox>();
   box.digits().setText(text);
-  const std::string kept = box.digits().text();
-  if (!kept.empty() && kept != "-" &&
-      !eurobox::currencyOfText(eurobox::withoutSymbol(kept, box.symbol())))
-    std::abort();
+  // What the box keeps reads, without its symbol and blanks, as nothing, a lone sign or an
+  // amount.
+  const std::string kept = eurobox::withoutSymbol(box.digits().text(), box.symbol());
+  if (!kept.empty() && kept != "-" && !eurobox::currencyOfText(kept)) std::abort();
   return 0;
 }
