@@ -59,9 +59,12 @@ cmake --build --preset mingw32 -j"$JOBS"
 ctest --preset mingw32 -j"$JOBS"
 
 step "static checks of the Windows binaries"
-./scripts/check-pe.sh i386 build/mingw32/tools/nxvat/nxvat.exe build/mingw32/widgets/ocx/*.ocx
-./scripts/check-pe.sh x86-64 build/mingw64/tools/nxvat/nxvat.exe build/mingw64/widgets/ocx/*.ocx
-python3 scripts/check-ocx.py i386 build/mingw32/widgets/ocx/*.ocx
-python3 scripts/check-ocx.py x86-64 build/mingw64/widgets/ocx/*.ocx
+for arch in i386:mingw32 x86-64:mingw64; do
+  tree=build/${arch#*:}
+  libraries=("$tree"/widgets/ocx/*.ocx "$tree"/press/ocx/*.ocx "$tree"/slider/ocx/*.ocx
+             "$tree"/currency/ocx/*.ocx)
+  ./scripts/check-pe.sh "${arch%%:*}" "$tree/tools/nxvat/nxvat.exe" "${libraries[@]}"
+  python3 scripts/check-ocx.py "${arch%%:*}" "${libraries[@]}"
+done
 
 step "all tests passed"
