@@ -12,7 +12,7 @@ cmake --build --preset native -j"$JOBS"
 cmake --preset mingw64 ${NX_CMAKE_ARGS:-} >/dev/null
 cmake --build --preset mingw64 -j"$JOBS"
 cmake --preset mingw32 ${NX_CMAKE_ARGS:-} >/dev/null
-cmake --build --preset mingw32 -j"$JOBS" --target nxwidgets nxpress nxslider nxcurrency
+cmake --build --preset mingw32 -j"$JOBS" --target nxwidgets nxpress nxslider nxcurrency nxtaxid
 
 NATIVE=build/native/tools/nxvat/nxvat
 WINEXE=build/mingw64/tools/nxvat/nxvat.exe
@@ -65,13 +65,19 @@ nx_wine 64 reg query 'HKCR\nxpress.NxButton\CLSID' </dev/null 2>/dev/null | grep
 mkdir -p build/showcase
 SLIDER="$PWD/build/mingw64/slider/ocx/nxslider.ocx"
 CURRENCY="$PWD/build/mingw64/currency/ocx/nxcurrency.ocx"
-wine build/mingw64/tools/showcase/nxshowcase.exe "Z:$OCX" 6 "Z:$PRESS" "Z:$SLIDER" "Z:$CURRENCY" &
+TAXID="$PWD/build/mingw64/taxid/ocx/nxtaxid.ocx"
+# The VAT number form opens its first box's country list after 5 seconds, for the third shot.
+wine build/mingw64/tools/showcase/nxshowcase.exe "Z:$OCX" 9 "Z:$PRESS" "Z:$SLIDER" "Z:$CURRENCY" \
+  "Z:$TAXID" 5 &
 SHOW=$!
 sleep 4
 /usr/bin/import -window root -crop 1000x340+0+0 build/showcase/nxwidgets.png
 /usr/bin/import -window root -crop 1010x270+0+345 build/showcase/nxpress.png
+sleep 2.5
+/usr/bin/import -window root -crop 1010x330+0+440 build/showcase/nxtaxid.png
 wait "$SHOW" || true
-echo "screenshots of the forms: build/showcase/nxwidgets.png, build/showcase/nxpress.png"
+echo "screenshots of the forms: build/showcase/nxwidgets.png, build/showcase/nxpress.png," \
+  "build/showcase/nxtaxid.png"
 nx_wine 64 regsvr32 /u /s "Z:$OCX" && echo "regsvr32 /u nxwidgets.ocx: unregistered"
 nx_wine 64 regsvr32 /u /s "Z:$PRESS" && echo "regsvr32 /u nxpress.ocx: unregistered"
 OCX32="$PWD/build/mingw32/widgets/ocx/nxwidgets.ocx"

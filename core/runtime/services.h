@@ -39,6 +39,12 @@ class SystemServices {
   virtual std::unique_ptr<TooltipWindow> createTooltipWindow(const TooltipWindowParams& params) = 0;
   // Client rectangle of a window in its own pixels; nullopt for an unknown window.
   virtual std::optional<Rect> clientRect(WindowHandle window) const = 0;
+  // The work area (the screen less task bars) of the display nearest to a point on the screen,
+  // in screen pixels; nullopt when the platform cannot tell.
+  virtual std::optional<Rect> workArea(Point screen) const {
+    static_cast<void>(screen);
+    return std::nullopt;
+  }
 
   // Opens a document or address with the shell; returns whether the shell accepted it.
   // `owner` is the window the shell's messages belong to (0: none), `workingFolder` the folder

@@ -25,6 +25,7 @@ inline constexpr std::uint32_t kTopmostFlags = 0x13;
 inline constexpr std::uint32_t kToolSubclass = 0x10;
 inline constexpr std::uint32_t kToolCentered = 0x02;
 inline constexpr std::uint32_t kAddToolA = 0x404;
+inline constexpr std::uint32_t kUpdateTipTextA = 0x40C;
 inline constexpr std::uint32_t kSetTipBkColor = 0x413;
 inline constexpr std::uint32_t kSetTipTextColor = 0x414;
 inline constexpr std::uint32_t kSetMaxTipWidth = 0x418;

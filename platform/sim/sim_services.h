@@ -49,6 +49,9 @@ class SimServices : public SystemServices {
   void initCommonControls() override { ++commonControlsInits_; }
   std::unique_ptr<TooltipWindow> createTooltipWindow(const TooltipWindowParams& params) override;
   std::optional<Rect> clientRect(WindowHandle window) const override;
+  // One display of 1024 x 768 pixels with no task bar unless a test sets another.
+  std::optional<Rect> workArea(Point) const override { return workArea_; }
+  void setWorkArea(std::optional<Rect> area) { workArea_ = area; }
   bool shellOpen(std::string_view target, WindowHandle owner = 0,
                  std::string_view workingFolder = {}) override;
   struct ShellRequest {
@@ -95,6 +98,7 @@ class SimServices : public SystemServices {
   std::map<std::string, CursorRef> cursors_;
   CursorRef hand_;
   std::function<std::optional<Rect>(WindowHandle)> clientRectLookup_;
+  std::optional<Rect> workArea_ = Rect{0, 0, 1024, 768};
   std::map<std::intptr_t, DeviceContext*> deviceContexts_;
   std::vector<std::shared_ptr<TooltipRecord>> tooltips_;
   std::vector<std::string> shellRequests_;

@@ -27,16 +27,18 @@ formhost::Library& libraryAt(const char* path) {
   static formhost::Library press(NX_PRESS_PATH);
   static formhost::Library slider(NX_SLIDER_PATH);
   static formhost::Library currency(NX_CURRENCY_PATH);
+  static formhost::Library taxid(NX_TAXID_PATH);
   static const bool watched = [] {
     OleInitialize(nullptr);
     return watchLibrary(widgets.module()) && watchLibrary(probe.module()) &&
            watchLibrary(press.module()) && watchLibrary(slider.module()) &&
-           watchLibrary(currency.module());
+           watchLibrary(currency.module()) && watchLibrary(taxid.module());
   }();
   EXPECT_TRUE(watched);
   if (std::string_view(path) == NX_PRESS_PATH) return press;
   if (std::string_view(path) == NX_SLIDER_PATH) return slider;
   if (std::string_view(path) == NX_CURRENCY_PATH) return currency;
+  if (std::string_view(path) == NX_TAXID_PATH) return taxid;
   return std::string_view(path) == NX_WIDGETS_PATH ? widgets : probe;
 }
 

@@ -1,5 +1,5 @@
 // The registered type library of each library with one class table per class (nxpress,
-// nxslider, nxcurrency) against those tables.
+// nxslider, nxcurrency, nxtaxid) against those tables.
 #include <windows.h>
 
 #include <gtest/gtest.h>
@@ -14,6 +14,9 @@
 #endif
 #ifdef NX_CURRENCY_PATH
 #include "currency/currency_classes.h"
+#endif
+#ifdef NX_TAXID_PATH
+#include "taxid/taxid_classes.h"
 #endif
 
 namespace nx {
@@ -58,6 +61,12 @@ TEST(LibraryTypeLib, NxSliderMatchesItsTable) {
 #ifdef NX_CURRENCY_PATH
 TEST(LibraryTypeLib, NxCurrencyMatchesItsTable) {
   expectLibraryMatches(NX_CURRENCY_PATH, "nx-Dev EuroBox Control", nxcurrencyClasses());
+}
+#endif
+
+#ifdef NX_TAXID_PATH
+TEST(LibraryTypeLib, NxTaxidMatchesItsTable) {
+  expectLibraryMatches(NX_TAXID_PATH, "nx-Dev VATNumber Control", nxtaxidClasses());
 }
 #endif
 

@@ -271,6 +271,274 @@ def eurobox_toolbox(x, y):
     return LIGHT
 
 
+# ---- Country flags of the VAT number box: 24x16, a grey outline round a 22x14 flag ----
+#
+# A flag is drawn by a function of a point (u, v) inside the 22x14 field (u to the right, v
+# down, both in pixels) that returns a colour, or None where it leaves the layer below showing.
+# Straight bands sit on whole pixels; round and slanting shapes are softened by sampling each
+# pixel several times.
+
+FLAG_W, FLAG_H = 22, 14
+FLAG_EDGE = (0x80, 0x80, 0x80)
+FLAG_SAMPLES = 4  # per axis
+
+
+def _cuts(weights, extent):
+    """Pixel positions of the borders between bands of the given relative sizes."""
+    total = float(sum(weights))
+    cuts, run = [], 0
+    for w in weights[:-1]:
+        run += w
+        cuts.append(int(run * extent / total + 0.5))
+    return cuts
+
+
+def _bands(colours, weights=None, vertical=False):
+    """Bands across the flag (top to bottom), or side by side from the hoist when vertical."""
+    cuts = _cuts(weights or [1] * len(colours), FLAG_W if vertical else FLAG_H)
+
+    def draw(u, v):
+        at = u if vertical else v
+        return colours[sum(1 for c in cuts if at >= c)]
+
+    return draw
+
+
+def _rect(x0, y0, x1, y1, colour):
+    return lambda u, v: colour if x0 <= u < x1 and y0 <= v < y1 else None
+
+
+def _disc(cx, cy, radius, colour):
+    return lambda u, v: colour if (u - cx) ** 2 + (v - cy) ** 2 <= radius * radius else None
+
+
+def _polygon(points, colour):
+    """The inside of a closed polygon (even-odd rule)."""
+
+    def draw(u, v):
+        inside = False
+        for (ax, ay), (bx, by) in zip(points, points[1:] + points[:1]):
+            if (ay > v) != (by > v) and u < ax + (v - ay) * (bx - ax) / (by - ay):
+                inside = not inside
+        return colour if inside else None
+
+    return draw
+
+
+def _line(a, b, width, colour):
+    """A stroke of the given width along the segment a-b."""
+    (ax, ay), (bx, by) = a, b
+    dx, dy = bx - ax, by - ay
+    length2 = float(dx * dx + dy * dy)
+
+    def draw(u, v):
+        t = max(0.0, min(1.0, ((u - ax) * dx + (v - ay) * dy) / length2))
+        cx, cy = ax + t * dx, ay + t * dy
+        return colour if (u - cx) ** 2 + (v - cy) ** 2 <= width * width / 4 else None
+
+    return draw
+
+
+def _nordic(field, cross, width, hoist):
+    """A field with a cross whose upright stands `hoist` pixels from the hoist."""
+    top = (FLAG_H - width) // 2
+    return _stack(lambda u, v: field, _rect(hoist, 0, hoist + width, FLAG_H, cross),
+                  _rect(0, top, FLAG_W, top + width, cross))
+
+
+def _stack(*layers):
+    """Layers from the bottom up: each point takes the colour of the topmost one covering it."""
+
+    def draw(u, v):
+        for layer in reversed(layers):
+            colour = layer(u, v)
+            if colour is not None:
+                return colour
+        return None
+
+    return draw
+
+
+def _flag_picture(draw):
+    """The 24x16 bitmap pixel function of a flag drawing."""
+
+    def pixel(x, y):
+        if x in (0, FLAG_W + 1) or y in (0, FLAG_H + 1):
+            return FLAG_EDGE
+        total = [0, 0, 0]
+        n = FLAG_SAMPLES
+        for i in range(n):
+            for j in range(n):
+                colour = draw(x - 1 + (i + 0.5) / n, y - 1 + (j + 0.5) / n)
+                for k in range(3):
+                    total[k] += colour[k]
+        return tuple(int(t / (n * n) + 0.5) for t in total)
+
+    return pixel
+
+
+def _union_flag():
+    """Crosses of St George, St Andrew and St Patrick; diagonals measured on a 60x30 flag."""
+    blue, red = (0x01, 0x21, 0x69), (0xC8, 0x10, 0x2E)
+    root5 = 5 ** 0.5
+
+    def saltire(u, v):
+        # Taken at pixel centres: thin slanting stripes stay sharper unsoftened at this size.
+        x, y = (int(u) + 0.5) * 60 / FLAG_W, (int(v) + 0.5) * 30 / FLAG_H
+        # Signed distance below the diagonal through this quarter. The red stripes are
+        # counterchanged: below the diagonal in the two hoist quarters, above it in the fly.
+        left, top = x < 30, y < 15
+        if left == top:
+            s = (2 * y - x) / root5  # from the upper hoist corner down to the lower fly
+        else:
+            s = (x + 2 * y - 60) / root5  # from the lower hoist corner up to the upper fly
+        if 0 < (s if left else -s) < 2:
+            return red
+        if abs(s) < 3:
+            return WHITE
+        return blue
+
+    return _stack(saltire, _rect(9, 0, 13, FLAG_H, WHITE), _rect(0, 5, FLAG_W, 9, WHITE),
+                  _rect(10, 0, 12, FLAG_H, red), _rect(0, 6, FLAG_W, 8, red))
+
+
+def _greek_flag():
+    blue = (0x0D, 0x5E, 0xAF)
+    stripes = _bands([blue, WHITE] * 4 + [blue])
+    canton = _cuts([1] * 9, FLAG_H)[4]  # the canton is as tall as five stripes, and square
+    return _stack(stripes, _rect(0, 0, canton, canton, blue),
+                  _rect(canton // 2 - 1, 0, canton // 2 + 1, canton, WHITE),
+                  _rect(0, canton // 2 - 1, canton, canton // 2 + 1, WHITE))
+
+
+def _cypriot_flag():
+    copper, olive = (0xD5, 0x7C, 0x1A), (0x4E, 0x5B, 0x31)
+    island = [(5.6, 7.4), (6.8, 6.0), (9.0, 5.7), (11.5, 5.7), (13.6, 5.0), (15.4, 3.9),
+              (17.0, 3.1), (16.4, 4.2), (14.8, 5.6), (14.6, 6.6), (13.0, 7.6), (11.8, 8.8),
+              (9.6, 9.0), (8.2, 9.4), (7.0, 8.4)]
+    return _stack(lambda u, v: WHITE, _polygon(island, copper),
+                  _line((10.5, 11.5), (7.5, 10.5), 1.7, olive),
+                  _line((11.5, 11.5), (14.5, 10.5), 1.7, olive))
+
+
+def _portuguese_flag():
+    green, red, yellow = (0x04, 0x6A, 0x38), (0xDA, 0x29, 0x1C), (0xFF, 0xE0, 0x00)
+    split = _cuts([2, 3], FLAG_W)[0]
+    return _stack(_bands([green, red], [2, 3], vertical=True), _disc(split + 0.5, 7, 3.7, yellow),
+                  _rect(split - 1, 5, split + 2, 9, red), _rect(split, 6, split + 1, 8, WHITE))
+
+
+def _czech_flag():
+    blue = (0x11, 0x45, 0x7E)
+    return _stack(_bands([WHITE, (0xD7, 0x14, 0x1A)]),
+                  _polygon([(0, 0), (FLAG_W / 2, FLAG_H / 2), (0, FLAG_H)], blue))
+
+
+def _maltese_flag():
+    grey, red = (0xA8, 0xA8, 0xA8), (0xCF, 0x14, 0x2B)
+    return _stack(_bands([WHITE, red], vertical=True), _rect(3, 1, 4, 6, grey),
+                  _rect(1, 3, 6, 4, grey))
+
+
+def _spanish_flag():
+    red, yellow = (0xC6, 0x0B, 0x1E), (0xFF, 0xC4, 0x00)
+    return _stack(_bands([red, yellow, red], [1, 2, 1]), _rect(5, 5, 8, 9, (0xAD, 0x15, 0x19)),
+                  _rect(6, 6, 7, 8, (0xE0, 0xA0, 0x30)))
+
+
+def _slovenian_flag():
+    blue, red = (0x00, 0x5D, 0xA4), (0xED, 0x1C, 0x24)
+    return _stack(_bands([WHITE, blue, red]), _rect(4, 2, 9, 8, red), _rect(6, 8, 7, 9, red),
+                  _rect(5, 3, 8, 8, blue), _rect(6, 5, 7, 6, WHITE), _rect(5, 6, 8, 7, WHITE))
+
+
+def _slovak_flag():
+    blue, red = (0x0B, 0x4E, 0xA2), (0xEE, 0x1C, 0x25)
+    # A white-edged red shield with a white double cross standing on blue hills.
+    shield = _stack(_rect(3, 2, 11, 11, WHITE), _rect(4, 11, 10, 12, WHITE),
+                    _rect(5, 12, 9, 13, WHITE), _rect(4, 3, 10, 11, red),
+                    _rect(5, 11, 9, 12, red), _rect(6, 4, 8, 10, WHITE),
+                    _rect(5, 5, 9, 6, WHITE), _rect(4, 7, 10, 8, WHITE),
+                    _rect(4, 9, 10, 11, blue), _rect(5, 11, 9, 12, blue),
+                    _rect(6, 9, 8, 10, blue))
+    return _stack(_bands([WHITE, blue, red]), shield)
+
+
+FLAGS = {
+    "AT": _bands([(0xC8, 0x10, 0x2E), WHITE, (0xC8, 0x10, 0x2E)]),
+    "BE": _bands([(0x10, 0x10, 0x10), (0xFD, 0xDA, 0x24), (0xEF, 0x33, 0x40)], vertical=True),
+    "BG": _bands([WHITE, (0x00, 0x96, 0x6E), (0xD6, 0x26, 0x12)]),
+    "CY": _cypriot_flag(),
+    "CZ": _czech_flag(),
+    "DE": _bands([(0x10, 0x10, 0x10), (0xDD, 0x00, 0x00), (0xFF, 0xCE, 0x00)]),
+    "DK": _nordic((0xC8, 0x10, 0x2E), WHITE, 2, 7),
+    "EE": _bands([(0x00, 0x72, 0xCE), (0x10, 0x10, 0x10), WHITE]),
+    "EL": _greek_flag(),
+    "ES": _spanish_flag(),
+    "FI": _nordic(WHITE, (0x00, 0x2F, 0x6C), 4, 6),
+    "FR": _bands([(0x00, 0x35, 0x9C), WHITE, (0xEF, 0x41, 0x35)], vertical=True),
+    "GB": _union_flag(),
+    "HU": _bands([(0xCE, 0x29, 0x39), WHITE, (0x47, 0x70, 0x50)]),
+    "IE": _bands([(0x16, 0x9B, 0x62), WHITE, (0xFF, 0x88, 0x3E)], vertical=True),
+    "IT": _bands([(0x00, 0x92, 0x46), WHITE, (0xCE, 0x2B, 0x37)], vertical=True),
+    "LT": _bands([(0xFD, 0xB9, 0x13), (0x00, 0x6A, 0x44), (0xC1, 0x27, 0x2D)]),
+    "LU": _bands([(0xED, 0x29, 0x39), WHITE, (0x00, 0xA1, 0xDE)]),
+    "LV": _bands([(0x9E, 0x30, 0x39), WHITE, (0x9E, 0x30, 0x39)], [2, 1, 2]),
+    "MT": _maltese_flag(),
+    "NL": _bands([(0xAE, 0x1C, 0x28), WHITE, (0x21, 0x46, 0x8B)]),
+    "PL": _bands([WHITE, (0xDC, 0x14, 0x3C)]),
+    "PT": _portuguese_flag(),
+    "RO": _bands([(0x00, 0x2B, 0x7F), (0xFC, 0xD1, 0x16), (0xCE, 0x11, 0x26)], vertical=True),
+    "SE": _nordic((0x00, 0x6A, 0xA7), (0xFE, 0xCC, 0x00), 2, 7),
+    "SI": _slovenian_flag(),
+    "SK": _slovak_flag(),
+}
+
+
+# Drop-down button of the VAT number box, 11x18, at the right end of the white code box:
+# a separator line at its left and a small arrow pointing down, in three states.
+DROPDOWN_LOOKS = {
+    # normal: white face, light grey separator, dark grey arrow
+    0: {"face": (0xFF, 0xFF, 0xFF), "edge": (0xD6, 0xD6, 0xD6), "arrow": (0x5A, 0x5A, 0x5A),
+        "shift": 0},
+    # the number box has the focus: a blue-grey tint, separator and arrow
+    1: {"face": (0xE2, 0xE5, 0xEE), "edge": (0x9E, 0xA4, 0xB7), "arrow": (0x4A, 0x50, 0x66),
+        "shift": 0},
+    # pressed or open: a darker face, the arrow one pixel lower
+    2: {"face": (0xB9, 0xBE, 0xCD), "edge": (0x80, 0x86, 0x9C), "arrow": (0x20, 0x24, 0x34),
+        "shift": 1},
+}
+
+
+def dropdown_button(state):
+    """Picture 0 (normal), 1 (the number box has the focus) or 2 (pressed or open)."""
+    look = DROPDOWN_LOOKS[state]
+
+    def pixel(x, y):
+        if x == 0:
+            return look["edge"]
+        row = y - 7 - look["shift"]  # the arrow: 7, 5, 3 and 1 pixels wide, centred on column 5
+        if 0 <= row <= 3 and abs(x - 5) <= 3 - row:
+            return look["arrow"]
+        return look["face"]
+
+    return pixel
+
+
+def vatnumber_toolbox(x, y):
+    """16x15 toolbox picture: a white entry box with a small flag at the left and digits."""
+    if x > 15 or y < 3 or y > 11:
+        return FACE
+    if x in (0, 15) or y in (3, 11):
+        return DARK
+    if 2 <= x <= 5 and 6 <= y <= 8:  # black, red and gold bands
+        return [(0x10, 0x10, 0x10), (0xDD, 0x00, 0x00), (0xFF, 0xCE, 0x00)][y - 6]
+    digits = [" X XXX", "XX   X", " X  X ", " X  X ", " X  X "]
+    if 5 <= y <= 9 and 8 <= x <= 13 and digits[y - 5][x - 8] == "X":
+        return (0x00, 0x00, 0x00)
+    return LIGHT
+
+
 PICTURES = {
     "eurobox_toolbox.bmp": (16, 15, eurobox_toolbox),
     "tracker_toolbox.bmp": (16, 15, tracker_toolbox),
@@ -280,6 +548,10 @@ PICTURES = {
     "progressbar_toolbox.bmp": (16, 15, progress_toolbox),
     "meter_toolbox.bmp": (16, 15, meter_toolbox),
     "gradframe_toolbox.bmp": (16, 15, gradframe_toolbox),
+    **{"flag_%s.bmp" % code: (FLAG_W + 2, FLAG_H + 2, _flag_picture(draw))
+       for code, draw in FLAGS.items()},
+    **{"dropdown_%d.bmp" % state: (11, 18, dropdown_button(state)) for state in (0, 1, 2)},
+    "vatnumber_toolbox.bmp": (16, 15, vatnumber_toolbox),
 }
 
 

@@ -2,8 +2,10 @@
 // progress bars in every theme, a gradient frame with check boxes, a link and a meter), and keeps
 // the form open for a while (or until closed) so that it can be looked at or captured; with
 // nxpress.ocx also a second form with its buttons in every theme, and with nxslider.ocx and
-// nxcurrency.ocx a tracker and amount boxes beside them.
-//   nxshowcase <nxwidgets.ocx> [seconds] [nxpress.ocx [nxslider.ocx nxcurrency.ocx]]
+// nxcurrency.ocx a tracker and amount boxes beside them; with nxtaxid.ocx a third form of VAT
+// number boxes whose first opens its country list after `listAfter` seconds.
+//   nxshowcase <nxwidgets.ocx> [seconds] [nxpress.ocx [nxslider.ocx nxcurrency.ocx
+//              [nxtaxid.ocx listAfter]]]
 #include <windows.h>
 // GUIDs of the generated header are defined in this file.
 #include <initguid.h>
@@ -14,6 +16,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "button_gallery.h"
 #include "nxwidgets_h.h"
@@ -27,7 +30,7 @@ int main(int argc, char** argv) {
   if (argc < 2) {
     std::fprintf(stderr,
                  "usage: nxshowcase <nxwidgets.ocx> [seconds] [nxpress.ocx [nxslider.ocx "
-                 "nxcurrency.ocx]]\n");
+                 "nxcurrency.ocx [nxtaxid.ocx listAfter]]]\n");
     return 2;
   }
   const int seconds = argc > 2 ? std::atoi(argv[2]) : 5;
@@ -159,8 +162,9 @@ int main(int argc, char** argv) {
       }
     }
     // The buttons on a form of their own, below the first.
-    std::unique_ptr<nx::formhost::Library> press, slider, currency;
-    std::unique_ptr<Form> buttons;
+    std::unique_ptr<nx::formhost::Library> press, slider, currency, taxid;
+    std::unique_ptr<Form> buttons, vat;
+    FormControl* listBox = nullptr;
     if (status == 0 && argc > 3) {
       press = std::make_unique<nx::formhost::Library>(argv[3]);
       buttons = std::make_unique<Form>(L"nx buttons, tracker and amounts", 1000, 260);
@@ -180,17 +184,35 @@ int main(int argc, char** argv) {
           status = 1;
         }
       }
+      if (status == 0 && argc > 7) {
+        taxid = std::make_unique<nx::formhost::Library>(argv[6]);
+        vat = std::make_unique<Form>(L"nx VAT numbers", 1000, 130);
+        SetWindowPos(vat->hwnd(), nullptr, 0, 610, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        listBox = taxid->loaded() ? placeVatNumbers(*vat, *taxid) : nullptr;
+        if (!listBox) {
+          std::fprintf(stderr, "nxshowcase: cannot show the VAT numbers of %s\n", argv[6]);
+          status = 1;
+        }
+      }
     }
     if (status == 0) {
       std::printf("nxshowcase: %zu controls placed on a form\n", form.count());
       std::fflush(stdout);
-      const DWORD end = GetTickCount() + static_cast<DWORD>(seconds) * 1000;
+      const DWORD start = GetTickCount();
+      const DWORD end = start + static_cast<DWORD>(seconds) * 1000;
+      const DWORD listAt = argc > 7 ? start + static_cast<DWORD>(std::atoi(argv[7])) * 1000 : 0;
       while (GetTickCount() < end && form.open()) {
         form.pumpMessages();
         if (buttons) buttons->pumpMessages();
+        if (vat) vat->pumpMessages();
+        if (listBox && GetTickCount() >= listAt) {
+          SetForegroundWindow(vat->hwnd());
+          openVatListLater(std::exchange(listBox, nullptr));
+        }
         Sleep(20);
       }
     }
+    vat.reset();
     buttons.reset();
   }
   OleUninitialize();

@@ -358,6 +358,8 @@ void ControlObject::windowInput(UINT message, WPARAM wParam, LPARAM lParam) {
       static_cast<std::int16_t>(((wParam & MK_LBUTTON) ? 1 : 0) | ((wParam & MK_RBUTTON) ? 2 : 0) |
                                 ((wParam & MK_MBUTTON) ? 4 : 0));
   bool unswallowed = false;
+  // A click may run a modal loop (a drop-down list) in which the host lets go of the control.
+  ComPtr<IOleObject> keepAlive(static_cast<IOleObject*>(this));
   guarded(*cls_.iid, [&] {
     switch (message) {
       case WM_MOUSEMOVE:

@@ -147,7 +147,8 @@ struct PopupState : std::enable_shared_from_this<PopupState> {
         }
         break;  // the default takes the focus
       case WM_KILLFOCUS:
-        deactivated();
+        // The pop-up's own parts (its scroll bar) may take the focus without closing it.
+        if (!wParam || !IsChild(window, reinterpret_cast<HWND>(wParam))) deactivated();
         return 0;
       default:
         break;

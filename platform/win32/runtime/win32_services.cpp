@@ -27,32 +27,58 @@ class Win32TooltipWindow final : public TooltipWindow {
   Win32TooltipWindow& operator=(const Win32TooltipWindow&) = delete;
 
   WindowHandle handle() const override { return reinterpret_cast<WindowHandle>(window_); }
-  std::uint32_t toolInfoSize() const override { return TTTOOLINFOA_V2_SIZE; }
+  std::uint32_t toolInfoSize() const override { return TTTOOLINFOW_V2_SIZE; }
 
   bool setWindowPos(WindowHandle insertAfter, std::int32_t x, std::int32_t y, std::int32_t cx,
                     std::int32_t cy, std::uint32_t flags) override {
     return SetWindowPos(window_, reinterpret_cast<HWND>(insertAfter), x, y, cx, cy, flags) != 0;
   }
 
+  // Texts are UTF-8: messages that carry one are sent in their wide form, so that names with
+  // accents show as they are whatever the system's code page.
   std::intptr_t sendMessage(std::uint32_t message, std::uintptr_t wParam,
                             const TooltipParam& lParam) override {
+    const UINT wide = wideMessage(message);
     LPARAM param = 0;
-    TTTOOLINFOA info = {};
+    std::wstring text;
+    TTTOOLINFOW info = {};
     if (const auto* n = std::get_if<std::intptr_t>(&lParam)) {
       param = *n;
-    } else if (const auto* text = std::get_if<std::string>(&lParam)) {
-      param = reinterpret_cast<LPARAM>(text->c_str());
+    } else if (const auto* s = std::get_if<std::string>(&lParam)) {
+      if (!wide)
+        return SendMessageA(window_, message, wParam, reinterpret_cast<LPARAM>(s->c_str()));
+      text = toWide(*s);
+      param = reinterpret_cast<LPARAM>(text.c_str());
     } else if (const auto* tool = std::get_if<ToolInfo>(&lParam)) {
+      text = toWide(tool->text);
       info.cbSize = tool->size;
       info.uFlags = tool->flags;
       info.hwnd = reinterpret_cast<HWND>(tool->window);
       info.uId = tool->id;
       info.rect = {tool->rect.left, tool->rect.top, tool->rect.right, tool->rect.bottom};
       info.hinst = reinterpret_cast<HINSTANCE>(tool->instance);
-      info.lpszText = const_cast<char*>(tool->text.c_str());
+      info.lpszText = text.data();
       param = reinterpret_cast<LPARAM>(&info);
     }
-    return SendMessageA(window_, message, wParam, param);
+    return SendMessageW(window_, wide ? wide : message, wParam, param);
+  }
+
+ private:
+  static UINT wideMessage(std::uint32_t message) {
+    switch (message) {
+      case TTM_ADDTOOLA:
+        return TTM_ADDTOOLW;
+      case TTM_DELTOOLA:
+        return TTM_DELTOOLW;
+      case TTM_NEWTOOLRECTA:
+        return TTM_NEWTOOLRECTW;
+      case TTM_UPDATETIPTEXTA:
+        return TTM_UPDATETIPTEXTW;
+      case TTM_SETTITLEA:
+        return TTM_SETTITLEW;
+      default:
+        return 0;
+    }
   }
 
  private:
@@ -130,6 +156,15 @@ std::optional<Rect> Win32Services::clientRect(WindowHandle window) const {
   RECT rc;
   if (!GetClientRect(reinterpret_cast<HWND>(window), &rc)) return std::nullopt;
   return Rect{rc.left, rc.top, rc.right, rc.bottom};
+}
+
+std::optional<Rect> Win32Services::workArea(Point screen) const {
+  HMONITOR monitor = MonitorFromPoint(POINT{screen.x, screen.y}, MONITOR_DEFAULTTONEAREST);
+  MONITORINFO info = {};
+  info.cbSize = sizeof(info);
+  if (!monitor || !GetMonitorInfoW(monitor, &info)) return std::nullopt;
+  const RECT& r = info.rcWork;
+  return Rect{r.left, r.top, r.right, r.bottom};
 }
 
 bool Win32Services::shellOpen(std::string_view target, WindowHandle owner,

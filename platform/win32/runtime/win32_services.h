@@ -28,6 +28,7 @@ class Win32Services final : public SystemServices {
   void initCommonControls() override;
   std::unique_ptr<TooltipWindow> createTooltipWindow(const TooltipWindowParams& desc) override;
   std::optional<Rect> clientRect(WindowHandle window) const override;
+  std::optional<Rect> workArea(Point screen) const override;
   bool shellOpen(std::string_view target, WindowHandle owner = 0,
                  std::string_view workingFolder = {}) override;
   TimerService& timers() override { return timers_; }

@@ -1,0 +1,4 @@
+// Resource identifiers of nxtaxid.ocx.
+#pragma once
+
+#define IDB_VATNUMBER_TOOLBOX 101
