@@ -73,7 +73,7 @@ SHOW=$!
 sleep 4
 /usr/bin/import -window root -crop 1000x340+0+0 build/showcase/nxwidgets.png
 /usr/bin/import -window root -crop 1010x270+0+345 build/showcase/nxpress.png
-sleep 2.5
+sleep 3.5
 /usr/bin/import -window root -crop 1010x330+0+440 build/showcase/nxtaxid.png
 wait "$SHOW" || true
 echo "screenshots of the forms: build/showcase/nxwidgets.png, build/showcase/nxpress.png," \

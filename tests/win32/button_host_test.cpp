@@ -85,30 +85,6 @@ class ButtonForm {
 
 constexpr DISPID kClick = 1, kMouseIn = 3, kMouseOut = 4, kMouseUp = 5, kMouseDown = 6;
 
-// The texts of the tooltip windows of this thread (one tool each). Whether a tip window shows
-// is up to the platform's tooltip control and its delays; under Wine with synthesised input it
-// never does, even for a plain window, so the tests look at the tip the control set up.
-BOOL CALLBACK collectTipText(HWND w, LPARAM l) {
-  wchar_t cls[64] = {};
-  GetClassNameW(w, cls, 64);
-  if (wcscmp(cls, TOOLTIPS_CLASSW) != 0) return TRUE;
-  wchar_t text[256] = {};
-  TTTOOLINFOW tool = {};
-  tool.cbSize = sizeof(tool);
-  if (SendMessageW(w, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool))) {
-    tool.lpszText = text;
-    SendMessageW(w, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
-    reinterpret_cast<std::vector<std::wstring>*>(l)->push_back(text);
-  }
-  return TRUE;
-}
-
-std::vector<std::wstring> tipTexts() {
-  std::vector<std::wstring> texts;
-  EnumThreadWindows(GetCurrentThreadId(), &collectTipText, reinterpret_cast<LPARAM>(&texts));
-  return texts;
-}
-
 }  // namespace
 
 TEST(ButtonInput, TabMovesTheFocusLookEnterClicksTheDefaultAccessKeysClick) {

@@ -1,5 +1,9 @@
 #include "screen_input.h"
 
+#include <commctrl.h>
+
+#include <cwchar>
+
 #include <algorithm>
 
 namespace nx::test {
@@ -107,6 +111,38 @@ int Shot::differences(const Shot& other, COLORREF colour, bool* allColour) const
     }
   if (allColour) *allColour = all;
   return n;
+}
+
+namespace {
+
+struct TipQuery {
+  HWND window;
+  std::vector<std::wstring> texts;
+};
+
+BOOL CALLBACK collectTipText(HWND w, LPARAM l) {
+  auto& q = *reinterpret_cast<TipQuery*>(l);
+  wchar_t cls[64] = {};
+  GetClassNameW(w, cls, 64);
+  if (wcscmp(cls, TOOLTIPS_CLASSW) != 0) return TRUE;
+  wchar_t text[256] = {};
+  TTTOOLINFOW tool = {};
+  tool.cbSize = sizeof(tool);
+  if (SendMessageW(w, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool)) &&
+      (!q.window || tool.hwnd == q.window)) {
+    tool.lpszText = text;
+    SendMessageW(w, TTM_GETTEXTW, 256, reinterpret_cast<LPARAM>(&tool));
+    q.texts.push_back(text);
+  }
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<std::wstring> tipTexts(HWND window) {
+  TipQuery q{window, {}};
+  EnumThreadWindows(GetCurrentThreadId(), &collectTipText, reinterpret_cast<LPARAM>(&q));
+  return q.texts;
 }
 
 }  // namespace nx::test

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "platform/win32/formhost/form_host.h"
@@ -23,6 +24,12 @@ void moveTo(POINT screen);
 void clickAt(POINT screen);
 void key(WORD vk, bool up = false);
 void press(WORD vk);
+
+// The texts of the tooltip windows of this thread (one tool each), or of those whose tool is on
+// `window`.
+// Whether a tip window shows is up to the platform's tooltip control and its delays; under Wine
+// with synthesised input it never does, even for a plain window, so tests look at the tip set up.
+std::vector<std::wstring> tipTexts(HWND window = nullptr);
 
 // Screen points of a window's client area.
 POINT screenPoint(HWND hwnd, int x, int y);

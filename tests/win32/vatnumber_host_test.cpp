@@ -251,6 +251,64 @@ TEST(VatNumberHost, TheListOpensUnderTheControlAndArrowKeysChoose) {
   EXPECT_EQ(d.getText(L"VatCountry"), L"BG");
 }
 
+TEST(VatNumberHost, TheRowUnderThePointerIsHighlightedAndNamedInTheControlsLanguage) {
+  VatForm f;
+  FormControl* a = f.add(L"Customer", 20);
+  ASSERT_TRUE(a);
+  Dispatch d = a->dispatch();
+  d.put(L"Language", 1);  // Portuguese names
+  std::wstring tipOnOpen, tipOnRow, tipOnEdge;
+  int highlighted = -1;
+  runWithList(f.form, [&] { clickAt(buttonPoint(a)); },
+              {[&] {
+                 HWND list = openList();
+                 ASSERT_TRUE(list);
+                 const std::vector<std::wstring> tips = tipTexts(list);
+                 ASSERT_EQ(tips.size(), 1u);
+                 tipOnOpen = tips[0];
+                 moveTo(screenPoint(list, 10, 8 * 17 + 8));  // the ninth row: EL
+               },
+               [&] {
+                 HWND list = openList();
+                 ASSERT_TRUE(list);
+                 tipOnRow = tipTexts(list).at(0);
+                 // The highlight's colour fills the row's width right of the code.
+                 const Shot shot(list);
+                 highlighted = shot.firstRow(48, 0x00FFE8CC);
+                 // The last pixel of the row above: rows are a whole number of pixels apart.
+                 moveTo(screenPoint(list, 10, 8 * 17));
+               },
+               [&] {
+                 tipOnEdge = tipTexts(openList()).at(0);
+                 // Up from the pointer's row, then Enter chooses it.
+                 press(VK_UP);
+                 press(VK_RETURN);
+               }});
+  EXPECT_EQ(tipOnOpen, L"\u00C1ustria") << "the first row is selected on opening";
+  EXPECT_EQ(tipOnRow, L"Gr\u00E9cia");
+  EXPECT_EQ(highlighted, 8 * 17 + 1);
+  EXPECT_EQ(tipOnEdge, L"Est\u00F3nia");
+  EXPECT_EQ(d.getText(L"VatCountry"), L"DK");
+  // The code's own tip names the chosen state.
+  EXPECT_EQ(tipTexts(a->hwnd()), std::vector<std::wstring>{L"Dinamarca"});
+
+  // Alt+Down in the box opens the list as F4 does (the pointer away from where the list shows:
+  // a list that opens under the pointer highlights the row there).
+  moveTo(screenPoint(f.form.hwnd(), 380, 200));
+  pumpUntil(f.form, nullptr, 50);
+  runWithList(f.form,
+              [&] {
+                key(VK_MENU);
+                press(VK_DOWN);
+                key(VK_MENU, true);
+              },
+              {[&] {
+                 ASSERT_TRUE(openList());
+                 press(VK_RETURN);
+               }});
+  EXPECT_EQ(d.getText(L"VatCountry"), L"AT");
+}
+
 TEST(VatNumberHost, NearTheBottomOfTheScreenTheListOpensAbove) {
   const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
   VatForm f(screenHeight - 200);

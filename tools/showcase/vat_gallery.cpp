@@ -15,7 +15,7 @@ using nx::formhost::textVariant;
 
 namespace {
 
-// The list's steps while it is open: the pointer over the fourth row, then Escape.
+// The list's steps while it is open: the pointer over the fourth row, a pause, then Escape.
 int listStep = 0;
 
 void sendKey(WORD vk) {
@@ -45,6 +45,11 @@ void CALLBACK listTimer(HWND, UINT, UINT_PTR id, DWORD) {
     case 1:
       moveTo(POINT{r.left + 14, r.top + 3 * 17 + 9});
       break;
+    case 2:
+    case 3:
+    case 4:
+    case 5:
+      break;  // open for a while, to be looked at
     default:
       KillTimer(nullptr, id);
       sendKey(VK_ESCAPE);

@@ -419,7 +419,10 @@ LRESULT Win32TextBox::handle(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
       // messages, which pass the filter; the edit control would insert it directly.
       if (lParam & GCS_RESULTSTR) return DefWindowProcW(hwnd, message, wParam, lParam);
       break;
-    case WM_KEYDOWN: {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+      // Keys with Alt held come as system keys: the control sees them too (Alt+Down), and
+      // what it leaves goes on to the system (menus, Alt+F4).
       auto code = static_cast<std::int16_t>(wParam);
       if (events_.keyDown) events_.keyDown(code, shiftState());
       if (code == 0 || hwnd_ != hwnd) return 0;
