@@ -62,7 +62,7 @@ step "static checks of the Windows binaries"
 for arch in i386:mingw32 x86-64:mingw64; do
   tree=build/${arch#*:}
   libraries=("$tree"/widgets/ocx/*.ocx "$tree"/press/ocx/*.ocx "$tree"/slider/ocx/*.ocx
-             "$tree"/currency/ocx/*.ocx)
+             "$tree"/currency/ocx/*.ocx "$tree"/taxid/ocx/*.ocx "$tree"/taxid/nxcore/*.dll)
   ./scripts/check-pe.sh "${arch%%:*}" "$tree/tools/nxvat/nxvat.exe" "${libraries[@]}"
   python3 scripts/check-ocx.py "${arch%%:*}" "${libraries[@]}"
 done
