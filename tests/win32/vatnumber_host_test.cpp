@@ -244,6 +244,20 @@ TEST(VatNumberHost, TheListOpensUnderTheControlAndArrowKeysChoose) {
   EXPECT_TRUE(pumpUntil(f.form, [&] { return GetFocus() == numberWindow(b); }))
       << "the click was not swallowed";
 
+  // A click on the form's caption closes it too.
+  runWithList(f.form, [&] { clickAt(buttonPoint(a)); },
+              {[&] {
+                 ASSERT_TRUE(openList());
+                 press(VK_DOWN);
+               },
+               [&] {
+                 RECT frame;
+                 GetWindowRect(f.form.hwnd(), &frame);
+                 clickAt(POINT{frame.left + 200, frame.top + 8});
+               }});
+  EXPECT_EQ(openList(), nullptr);
+  EXPECT_EQ(d.getText(L"VatCountry"), L"BG");
+
   // With the list closed, clicks go where they go and the control stays as it is.
   clickAt(centreOf(numberWindow(a)));
   pumpUntil(f.form, nullptr, 100);
