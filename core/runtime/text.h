@@ -2,6 +2,7 @@
 // folding only, so that the result does not depend on the locale) and line splitting.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -12,6 +13,15 @@ constexpr char asciiLower(char c) {
 }
 constexpr wchar_t asciiLower(wchar_t c) {
   return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+constexpr char asciiUpper(char c) {
+  return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+// The text with its ASCII letters in upper case; other characters (UTF-8 included) stay.
+inline std::string upperAscii(std::string s) {
+  for (char& c : s) c = asciiUpper(c);
+  return s;
 }
 
 // Equal when they differ only in the letter case of ASCII letters.

@@ -7,7 +7,9 @@
 #include "core/runtime/errors.h"
 #include "core/runtime/services.h"
 #include "core/runtime/surface.h"
+#include "core/runtime/text.h"
 #include "core/runtime/utf8.h"
+#include "core/support/flag_scope.h"
 #include "currency/eurobox/key_filter.h"
 
 namespace nx {
@@ -38,24 +40,7 @@ struct RunningSum {
 thread_local std::vector<RunningSum> runningSums;
 constexpr int kMaxSumPasses = 8;
 
-std::string upperAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
 
-// Sets a flag for a scope and restores it.
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = previous_; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
-
- private:
-  bool& flag_;
-  bool previous_;
-};
 
 }  // namespace
 

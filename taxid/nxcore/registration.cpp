@@ -4,32 +4,17 @@
 
 #include "nxcore_h.h"
 #include "platform/win32/com/com_ptr.h"
+#include "platform/win32/com/reg_key.h"
 #include "vat_engine.h"
 
 namespace nx::nxcore {
 
 namespace {
 
-class RegKey {
- public:
-  RegKey() = default;
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  ~RegKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  HKEY* put() { return &key_; }
-  HKEY get() const { return key_; }
+using win32::guidText;
+using win32::RegKey;
 
- private:
-  HKEY key_ = nullptr;
-};
 
-std::wstring guidText(const GUID& guid) {
-  wchar_t text[40] = {};
-  StringFromGUID2(guid, text, 40);
-  return text;
-}
 
 constexpr wchar_t kDescription[] = L"nx core VAT engine";
 constexpr WORD kMajor = 1;

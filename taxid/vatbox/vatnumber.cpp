@@ -8,7 +8,9 @@
 #include "core/runtime/errors.h"
 #include "core/runtime/services.h"
 #include "core/runtime/surface.h"
+#include "core/runtime/text.h"
 #include "core/runtime/utf8.h"
+#include "core/support/flag_scope.h"
 #include "engine/nif_validator.h"
 #include "taxid/vatbox/vat_keys.h"
 
@@ -38,23 +40,7 @@ constexpr std::int16_t kKeyF4 = 115;
 constexpr Rgb kWhite = 0xFFFFFF;
 constexpr Rgb kBlack = 0x000000;
 
-class FlagScope {
- public:
-  explicit FlagScope(bool& flag) : flag_(flag), previous_(flag) { flag_ = true; }
-  ~FlagScope() { flag_ = previous_; }
-  FlagScope(const FlagScope&) = delete;
-  FlagScope& operator=(const FlagScope&) = delete;
 
- private:
-  bool& flag_;
-  bool previous_;
-};
-
-std::string upperAscii(std::string s) {
-  for (char& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
 
 std::int32_t pixels(double twips, double perPixel) {
   return static_cast<std::int32_t>(std::lround(twips / perPixel));

@@ -3,25 +3,12 @@
 #include <oleauto.h>
 
 #include "platform/win32/com/com_ptr.h"
+#include "platform/win32/com/reg_key.h"
 
 namespace nx::win32 {
 
 namespace {
 
-class RegKey {
- public:
-  RegKey() = default;
-  RegKey(const RegKey&) = delete;
-  RegKey& operator=(const RegKey&) = delete;
-  ~RegKey() {
-    if (key_) RegCloseKey(key_);
-  }
-  HKEY* put() { return &key_; }
-  HKEY get() const { return key_; }
-
- private:
-  HKEY key_ = nullptr;
-};
 
 std::wstring progId(const LibraryEntry& library, const ClassEntry& entry) {
   return std::wstring(library.name) + L"." + entry.className;
@@ -30,9 +17,7 @@ std::wstring progId(const LibraryEntry& library, const ClassEntry& entry) {
 }  // namespace
 
 std::wstring guidString(const GUID& guid) {
-  wchar_t text[40] = {};
-  StringFromGUID2(guid, text, 40);
-  return text;
+  return guidText(guid);
 }
 
 std::vector<RegistryEntry> registryEntries(const LibraryEntry& library,
