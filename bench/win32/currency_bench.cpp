@@ -26,19 +26,20 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <functional>
-#include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
+#include "alternating_rounds.h"
 #include "nxcurrency_h.h"
 #include "platform/win32/formhost/form.h"
 
+using nx::bench::alternatingMedians;
+using nx::bench::Side;
+using nx::bench::timeRound;
+using nx::bench::Timings;
+using nx::bench::WindowHandle;
 using nx::formhost::ComPtr;
 using nx::formhost::Dispatch;
 using nx::formhost::Form;
@@ -49,7 +50,7 @@ using nx::formhost::Variant;
 
 namespace {
 
-constexpr int kRounds = 31;
+constexpr int kRounds = nx::bench::kDefaultRounds;
 constexpr int kDigitsPerRound = 8;
 constexpr int kPutsPerRound = 15;
 constexpr UINT kPaintPending = RDW_UPDATENOW | RDW_ALLCHILDREN;
@@ -61,54 +62,6 @@ constexpr long kSumMember = 1, kSumResult = 2;
 // The group form: 10 columns of 20 boxes, the result box at the bottom of each.
 constexpr int kGroups = 10, kMembers = 19;
 constexpr int kBoxW = 96, kBoxH = 22, kColumnStep = 100, kRowStep = 26;
-
-struct WindowDeleter {
-  void operator()(HWND hwnd) const {
-    if (IsWindow(hwnd)) DestroyWindow(hwnd);
-  }
-};
-using WindowHandle = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
-
-// Median time per operation in microseconds of two operations measured in alternating rounds
-// of `perRound` operations (after one warm-up round each). A round of either side starts with
-// its `prepare`, outside the timing.
-struct Timings {
-  double first;
-  double second;
-  double ratio() const { return second > 0 ? first / second : 0.0; }
-};
-
-struct Side {
-  std::function<void()> op;
-  std::function<void()> prepare;
-};
-
-double timeRound(const Side& side, int perRound) {
-  if (side.prepare) side.prepare();
-  const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < perRound; ++i) side.op();
-  const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
-  return took.count() / perRound;
-}
-
-Timings alternatingMedians(const Side& first, const Side& second, int perRound) {
-  timeRound(first, perRound);
-  timeRound(second, perRound);
-  std::vector<double> a;
-  std::vector<double> b;
-  for (int r = 0; r < kRounds; ++r) {
-    if (r % 2 == 0) {
-      a.push_back(timeRound(first, perRound));
-      b.push_back(timeRound(second, perRound));
-    } else {
-      b.push_back(timeRound(second, perRound));
-      a.push_back(timeRound(first, perRound));
-    }
-  }
-  std::sort(a.begin(), a.end());
-  std::sort(b.begin(), b.end());
-  return {a[a.size() / 2], b[b.size() / 2]};
-}
 
 RECT rectAt(int x, int y, int width, int height) {
   return RECT{x, y, x + width, y + height};

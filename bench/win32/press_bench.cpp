@@ -27,20 +27,22 @@
 #include <olectl.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
 
+#include "alternating_rounds.h"
 #include "core/support/rounding.h"
 #include "nxpress_h.h"
 #include "platform/win32/formhost/form.h"
 #include "platform/win32/formhost/form_host.h"
 
+using nx::bench::alternatingMedians;
+using nx::bench::Timings;
+using nx::bench::WindowHandle;
 using nx::formhost::ComPtr;
 using nx::formhost::Dispatch;
 using nx::formhost::EventSink;
@@ -52,7 +54,7 @@ using nx::formhost::Variant;
 
 namespace {
 
-constexpr int kRounds = 31;
+constexpr int kRounds = nx::bench::kDefaultRounds;
 constexpr int kPerRound = 15;
 constexpr UINT kRepaint = RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW;
 
@@ -67,13 +69,6 @@ constexpr DISPID kMouseIn = 3, kMouseOut = 4;
 // CutStyle posBoth, CutStrength stSoft.
 constexpr long kPosBoth = 3, kPosNeither = 0, kSoft = 0;
 
-struct WindowDeleter {
-  void operator()(HWND hwnd) const {
-    if (IsWindow(hwnd)) DestroyWindow(hwnd);
-  }
-};
-using WindowHandle = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
-
 struct DcDeleter {
   void operator()(HDC dc) const { DeleteDC(dc); }
 };
@@ -84,43 +79,8 @@ struct GdiDeleter {
 };
 using GdiObject = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, GdiDeleter>;
 
-// Median time per operation in microseconds of two operations measured in alternating rounds
-// (after one warm-up round each).
-struct Timings {
-  double first;
-  double second;
-  double ratio() const { return second > 0 ? first / second : 0.0; }
-};
-
-double timeRound(const std::function<void()>& op) {
-  const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < kPerRound; ++i) op();
-  const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
-  return took.count() / kPerRound;
-}
-
-Timings alternatingMedians(const std::function<void()>& first,
-                           const std::function<void()>& second) {
-  timeRound(first);
-  timeRound(second);
-  std::vector<double> a;
-  std::vector<double> b;
-  for (int r = 0; r < kRounds; ++r) {
-    if (r % 2 == 0) {
-      a.push_back(timeRound(first));
-      b.push_back(timeRound(second));
-    } else {
-      b.push_back(timeRound(second));
-      a.push_back(timeRound(first));
-    }
-  }
-  std::sort(a.begin(), a.end());
-  std::sort(b.begin(), b.end());
-  return {a[a.size() / 2], b[b.size() / 2]};
-}
-
 // How many times alternatingMedians runs each operation.
-constexpr int kCallsPerMeasure = (kRounds + 1) * kPerRound;
+constexpr int kCallsPerMeasure = nx::bench::callsPerMeasure(kPerRound, kRounds);
 
 RECT rectInParent(HWND hwnd) {
   RECT r;
@@ -409,7 +369,8 @@ int run(const char* path) {
                                                      r.bottom - r.top,
                                                      SWP_NOZORDER | SWP_NOACTIVATE);
                                         RedrawWindow(p, nullptr, nullptr, kRepaint);
-                                      }));
+                                      },
+                                      kPerRound));
   }
 
   // Figure 2: hover in and out on the theme-1 button, against placing the pointer alone.
@@ -445,7 +406,8 @@ int run(const char* path) {
       [&] {
         SetCursorPos(inside.x, inside.y);
         SetCursorPos(outside.x, outside.y);
-      });
+      },
+      kPerRound);
   const int ins = sink->count(kMouseIn);
   const int outs = sink->count(kMouseOut);
   nx::formhost::unadvise(hovered.control->object(), DIID___NxButton, cookie);
@@ -461,7 +423,7 @@ int run(const char* path) {
 
   // Figure 3.
   const Timings cuts =
-      alternatingMedians([&] { cut.fullRedraw(clip); }, [&] { plain.fullRedraw(clip); });
+      alternatingMedians([&] { cut.fullRedraw(clip); }, [&] { plain.fullRedraw(clip); }, kPerRound);
   if (!cutWaysAgree()) return 1;
   Surface perPixel(kCutW, kCutH);
   Surface bulk(kCutW, kCutH);
@@ -474,7 +436,7 @@ int run(const char* path) {
   // The cuts are applied again and again to the same surface: the colours drift, the work per
   // pixel does not.
   const Timings cutWork =
-      alternatingMedians([&] { cutsPerPixel(perPixel); }, [&] { cutsBulk(bulk); });
+      alternatingMedians([&] { cutsPerPixel(perPixel); }, [&] { cutsBulk(bulk); }, kPerRound);
 
   std::printf("nxpress NxButton, %d-bit, median of %d rounds x %d (per operation)\n",
               static_cast<int>(sizeof(void*) * 8), kRounds, kPerRound);

@@ -29,21 +29,22 @@
 #include <olectl.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <functional>
 #include <memory>
 #include <string>
 #include <type_traits>
 #include <vector>
 
+#include "alternating_rounds.h"
 #include "nxslider_h.h"
 #include "platform/win32/formhost/form.h"
 #include "slider/tracker/sample_buffer.h"
 
+using nx::bench::alternatingMedians;
+using nx::bench::Timings;
 using nx::formhost::ComPtr;
 using nx::formhost::Dispatch;
 using nx::formhost::Form;
@@ -53,7 +54,7 @@ using nx::formhost::Placement;
 
 namespace {
 
-constexpr int kRounds = 31;
+constexpr int kRounds = nx::bench::kDefaultRounds;
 constexpr int kTicksPerRound = 15;
 constexpr int kAddsPerRound = 1000;
 
@@ -76,39 +77,9 @@ struct GdiDeleter {
 };
 using GdiObject = std::unique_ptr<std::remove_pointer_t<HGDIOBJ>, GdiDeleter>;
 
-// Median time per operation in microseconds of two operations measured in alternating rounds
-// of `perRound` operations (after one warm-up round each).
-struct Timings {
-  double first;
-  double second;
-  double ratio() const { return first > 0 ? second / first : 0.0; }
-};
-
-double timeRound(const std::function<void()>& op, int perRound) {
-  const auto start = std::chrono::steady_clock::now();
-  for (int i = 0; i < perRound; ++i) op();
-  const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
-  return took.count() / perRound;
-}
-
-Timings alternatingMedians(const std::function<void()>& first, const std::function<void()>& second,
-                           int perRound) {
-  timeRound(first, perRound);
-  timeRound(second, perRound);
-  std::vector<double> a;
-  std::vector<double> b;
-  for (int r = 0; r < kRounds; ++r) {
-    if (r % 2 == 0) {
-      a.push_back(timeRound(first, perRound));
-      b.push_back(timeRound(second, perRound));
-    } else {
-      b.push_back(timeRound(second, perRound));
-      a.push_back(timeRound(first, perRound));
-    }
-  }
-  std::sort(a.begin(), a.end());
-  std::sort(b.begin(), b.end());
-  return {a[a.size() / 2], b[b.size() / 2]};
+// The second side's time over the first's: how many ticks a full redraw (or a rebuild) costs.
+double secondPerFirst(const Timings& t) {
+  return t.first > 0 ? t.second / t.first : 0.0;
 }
 
 // A slowly wandering signal in 0..100: the kind of values a tracker is fed.
@@ -361,12 +332,12 @@ int run(const char* path) {
         "tick %s style %d %-11s: Value put (incremental) %8.1f us  full redraw (GridStyle put) "
         "%8.1f us  full/tick %5.2f\n",
         size.c_str(), style, kStyleNames[style], styles[style].first, styles[style].second,
-        styles[style].ratio());
+        secondPerFirst(styles[style]));
   }
   std::printf(
       "sample buffers N=%d, per sample (median of %d rounds x %d): ring add %8.3f us  rebuild "
       "(2 x new N+1 ints, 2 copies, 32-bit sum) %8.3f us  rebuild/ring %6.1f\n",
-      kSamples, kRounds, kAddsPerRound, buffers.first, buffers.second, buffers.ratio());
+      kSamples, kRounds, kAddsPerRound, buffers.first, buffers.second, secondPerFirst(buffers));
   return 0;
 }
 

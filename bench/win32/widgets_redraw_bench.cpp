@@ -34,18 +34,17 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <algorithm>
-#include <chrono>
 #include <cstdio>
-#include <functional>
-#include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
+#include "alternating_rounds.h"
 #include "nxwidgets_h.h"
 #include "platform/win32/formhost/form.h"
 
+using nx::bench::alternatingMedians;
+using nx::bench::Timings;
+using nx::bench::WindowHandle;
 using nx::formhost::ComPtr;
 using nx::formhost::Dispatch;
 using nx::formhost::Form;
@@ -56,17 +55,10 @@ using nx::formhost::Variant;
 
 namespace {
 
-constexpr int kRounds = 31;
+constexpr int kRounds = nx::bench::kDefaultRounds;
 constexpr int kPerRound = 15;
 // Left edge of the platform's controls in the form's client area; ours stand left of it.
 constexpr int kPlatformColumn = 300;
-
-struct WindowDeleter {
-  void operator()(HWND hwnd) const {
-    if (IsWindow(hwnd)) DestroyWindow(hwnd);
-  }
-};
-using WindowHandle = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDeleter>;
 
 RECT rectAt(int x, int y, int width, int height) {
   return RECT{x, y, x + width, y + height};
@@ -99,39 +91,6 @@ struct Placed {
   WindowHandle platform;
   RECT platformRect = {};
 };
-
-// Median time per operation in microseconds of two operations measured in alternating rounds
-// (after one warm-up round each).
-struct Timings {
-  double ours;
-  double platform;
-};
-
-Timings alternatingMedians(const std::function<void()>& ours,
-                           const std::function<void()>& platform) {
-  auto round = [](const std::function<void()>& op) {
-    const auto start = std::chrono::steady_clock::now();
-    for (int i = 0; i < kPerRound; ++i) op();
-    const std::chrono::duration<double, std::micro> took = std::chrono::steady_clock::now() - start;
-    return took.count() / kPerRound;
-  };
-  round(ours);
-  round(platform);
-  std::vector<double> a;
-  std::vector<double> b;
-  for (int r = 0; r < kRounds; ++r) {
-    if (r % 2 == 0) {
-      a.push_back(round(ours));
-      b.push_back(round(platform));
-    } else {
-      b.push_back(round(platform));
-      a.push_back(round(ours));
-    }
-  }
-  std::sort(a.begin(), a.end());
-  std::sort(b.begin(), b.end());
-  return {a[a.size() / 2], b[b.size() / 2]};
-}
 
 RECT rectInParent(HWND hwnd) {
   RECT r;
@@ -213,8 +172,7 @@ void printRow(const Pair& pair, const Placed& placed, const Timings& t) {
   const std::string size = std::to_string(placed.ourRect.right - placed.ourRect.left) + "x" +
                            std::to_string(placed.ourRect.bottom - placed.ourRect.top);
   std::printf("  %-14s %-8s %9.1f us  %-16s %9.1f us  %6.2f\n", narrow(pair.ourClass).c_str(),
-              size.c_str(), t.ours, pair.platformName, t.platform,
-              t.platform > 0 ? t.ours / t.platform : 0.0);
+              size.c_str(), t.first, pair.platformName, t.second, t.ratio());
 }
 
 int run(const char* path) {
@@ -326,10 +284,11 @@ int run(const char* path) {
           SetWindowPos(platform, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                        SWP_NOZORDER | SWP_NOACTIVATE);
           RedrawWindow(platform, nullptr, nullptr, kRepaint);
-        }));
+        },
+        kPerRound));
     repaint.push_back(
         alternatingMedians([&] { RedrawWindow(p.ours, nullptr, nullptr, kRepaint); },
-                           [&] { RedrawWindow(platform, nullptr, nullptr, kRepaint); }));
+                           [&] { RedrawWindow(platform, nullptr, nullptr, kRepaint); }, kPerRound));
   }
 
   std::printf("nxwidgets vs platform controls, %d-bit, median of %d rounds x %d (per operation)\n",
