@@ -16,6 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return "%PROGRAMFILES%";  // a folder that itself looks like a macro
       case nx::setup::TargetFolder::Windows:
         return "";
+      case nx::setup::TargetFolder::System32Bit:
+        return "C:\\WINDOWS\\SysWOW64";
     }
     return "";
   };

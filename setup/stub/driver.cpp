@@ -1,18 +1,25 @@
 #include "driver.h"
 
+#include <cctype>
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
+#include "eula_window.h"
 #include "exit_codes.h"
 #include "nxsetup/install_info.h"
 #include "nxsetup/paths.h"
 #include "nxsetup/setup_header.h"
 #include "nxsetupwin/file_info.h"
 #include "nxsetupwin/file_ops.h"
+#include "nxsetupwin/install_engine.h"
+#include "nxsetupwin/reboot_actions.h"
 #include "nxsetupwin/setup_log.h"
 #include "nxsetupwin/sys_info.h"
 #include "nxsetupwin/zlib_provision.h"
 #include "ui.h"
+#include "wizard.h"
 
 namespace nx::setup::stub {
 namespace {
@@ -28,6 +35,62 @@ struct SetupState {
   std::string workFolder;
   SetupHeader header;
   InstallInfo info;
+  bool previousInstall = false;
+};
+
+// What the process of page 1 does, by the option chosen on page 0.
+enum class Action { InstallOrUpdate, Repair, Remove };
+
+const char* actionLogText(Action a) {
+  switch (a) {
+    case Action::InstallOrUpdate:
+      return " install or update";
+    case Action::Repair:
+      return " repair";
+    case Action::Remove:
+      return " remove";
+  }
+  return "";
+}
+
+// The final page's text. A process that could not place a file or register a library says so
+// instead of reporting success.
+std::string finalText(Action a, const win::EngineOutcome& outcome) {
+  const char* process = a == Action::Remove   ? "Remove process"
+                        : a == Action::Repair ? "Repair process"
+                                              : "Install/Update process";
+  if (outcome.succeeded()) return std::string(process) + " completed successfully.";
+  return std::string(process) +
+         " completed with errors: some files could not be placed or some components could not "
+         "be registered. Run the setup again with /l /s for a log of every step "
+         "(nxinstall.log).";
+}
+
+// The in-use box's text: the fixed lines, then one line per file name.
+std::string inUseText(const std::vector<std::string>& files) {
+  std::string text =
+      "Some files are currently in use by another application.\r\n"
+      "Is strongly recommended for you to close all applications before proceeding.\r\n"
+      "Please close all aplications and press Retry, press Ignore to continue anyway (reboot "
+      "will be required)\r\n"
+      "or press Abort to exit setup.\r\n"
+      "\r\n"
+      "In-Use files:";
+  for (const std::string& f : files) text += "\r\n     " + f.substr(f.rfind('\\') + 1);
+  return text;
+}
+
+// The wizard's page 1 as the engine sees it.
+class WizardEngineUi final : public win::EngineUi {
+ public:
+  explicit WizardEngineUi(Wizard& w) : w_(w) {}
+  void setBar(int value) override { w_.setBar(value); }
+  void setStatus(std::string_view text) override { w_.setStatus(text); }
+  void pump() override { w_.pump(); }
+  void tickReboot() override { w_.tickReboot(); }
+
+ private:
+  Wizard& w_;
 };
 
 std::string programName(const std::string& path) {
@@ -48,6 +111,7 @@ class Driver {
  public:
   Driver(HINSTANCE instance, std::string_view commandLine)
       : switches_(win::parseRunArgs(win::commandTail(commandLine))),
+        instance_(instance),
         ui_(instance, switches_.quiet),
         log_(switches_.log, [this] {
           return win::systemLogHeader(programName(state_.ownFile), programVersion(state_.ownFile));
@@ -113,8 +177,21 @@ class Driver {
   }
 
   void saveLog();
+  void selectFilesForThisSystem();
+  int inUseLoop();
+  int runUnattended();
+  int runWizard();
+  void nextClicked();
+  void showStep(int n);
+  bool showEula();
+  win::EngineOutcome runProcess(Action action, win::EngineUi& ui);
 
   const win::RunSwitches switches_;
+  HINSTANCE instance_;
+  std::unique_ptr<Wizard> wizard_;
+  bool restartWanted_ = false;
+  bool declined_ = false;
+  std::optional<win::EngineOutcome> outcome_;
   StartupUi ui_;
   win::SetupLog log_;
   SetupState state_;
@@ -184,7 +261,8 @@ int Driver::run() {
   ui_.pump();
 
   write("   -extract data:");
-  const win::PayloadResult payload = win::extractPayload(state_.ownFile, state_.header);
+  const win::PayloadResult payload =
+      win::extractPayload(state_.ownFile, state_.header, {}, [this] { ui_.pump(); });
   state_.workFolder = payload.workFolder;
   if (!payload.ok)
     return fail(kExitExtract, "Fatal error", "Unable to extract files.", MB_ICONERROR);
@@ -201,6 +279,8 @@ int Driver::run() {
         return normalizePath(win::getSysFolder(win::kFolderProgramFiles, true), false);
       case TargetFolder::Windows:
         return normalizePath(win::getSysFolder(win::kFolderWindows), false);
+      case TargetFolder::System32Bit:
+        return win::system32BitFolder();
     }
     return {};
   };
@@ -216,16 +296,207 @@ int Driver::run() {
     return fail(kExitExtractedFiles, "Fatal error", "Corrupt files detected.", MB_ICONERROR);
   }
   write(" passed", false);
+  selectFilesForThisSystem();
   ui_.pump();
+
+  if (const int aborted = inUseLoop(); aborted != kExitOk) return aborted;
 
   ui_.closeStartup();
   write("   -exit init");
+  return ui_.quiet() ? runUnattended() : runWizard();
+}
 
-  // The wizard takes over from here in the full program; this program ends its run instead.
-  cleanUp();
-  if (!ui_.quiet() && ui_.logShown()) ui_.waitForLogClosed();
+bool startsWithNoCase(std::string_view text, std::string_view prefix) {
+  if (text.size() < prefix.size()) return false;
+  for (std::size_t i = 0; i < prefix.size(); ++i)
+    if (std::tolower(static_cast<unsigned char>(text[i])) !=
+        std::tolower(static_cast<unsigned char>(prefix[i])))
+      return false;
+  return true;
+}
+
+// One setup carries the libraries of both bitnesses. 64-bit files have no place on 32-bit
+// Windows and are left out. A 32-bit setup on 64-bit Windows sees the system folder's 32-bit
+// view under its usual name; 64-bit files aimed at it go through the folder's alias for the
+// native view ("Sysnative").
+void Driver::selectFilesForThisSystem() {
+  constexpr int kSetupBits = sizeof(void*) * 8;
+  const bool windows64 = win::isWindows64();
+  const std::string system = normalizePath(state_.systemFolder, false);
+  const std::string windows = normalizePath(win::getSysFolder(win::kFolderWindows), false);
+  std::vector<FileEntry> kept;
+  for (FileEntry& entry : state_.info.files) {
+    const int bits = effectiveBits(entry, kSetupBits);
+    if (bits == 64 && !windows64) {
+      write("   -left out (64-bit): " + entry.name);
+      continue;
+    }
+    if (bits == 64 && kSetupBits == 32 && !system.empty() && !windows.empty()) {
+      const std::string& t = entry.targetPath;
+      if (startsWithNoCase(t, system))
+        entry.targetPath = windows + "\\Sysnative" + t.substr(system.size());
+    }
+    kept.push_back(std::move(entry));
+  }
+  state_.info.files = std::move(kept);
+  state_.info.fileCount = static_cast<std::int32_t>(state_.info.files.size());
+}
+
+// Step 13: lists the installed files that are in use until none is, or the user goes on
+// anyway (the files are then replaced at the next start) or gives up. Unattended runs go on.
+int Driver::inUseLoop() {
+  for (;;) {
+    std::vector<std::string> inUse;
+    state_.previousInstall = win::findInstalledFiles(state_.info, inUse);
+    write(std::string("   -previous installed components: ") +
+          (state_.previousInstall ? "YES" : "NO"));
+    write(std::string("   -in use files: ") + (inUse.empty() ? "NO" : "YES"));
+    if (inUse.empty()) return kExitOk;
+    write("   -user action:");
+    if (ui_.quiet()) {
+      write(" ignore", false);
+      return kExitOk;
+    }
+    switch (ui_.askAbortRetryIgnore("In-use files", inUseText(inUse))) {
+      case IDABORT:
+        write(" abort", false);
+        exitSetup();
+        return kExitAborted;
+      case IDRETRY:
+        write(" retry", false);
+        continue;
+      default:
+        write(" ignore", false);
+        return kExitOk;
+    }
+  }
+}
+
+win::EngineOutcome Driver::runProcess(Action action, win::EngineUi& ui) {
+  win::InstallEngine engine(state_.info, state_.previousInstall, log_, ui, [this] { cleanUp(); });
+  return action == Action::Remove ? engine.runRemove()
+                                  : engine.runInstall(action == Action::Repair);
+}
+
+// Unattended: the whole job without a window: install or update, /repair or /remove; in-use
+// files are replaced at the next start; a restart only with /restart. The licence counts as
+// accepted: whoever runs a setup unattended deploys it on purpose.
+int Driver::runUnattended() {
+  const Action action = switches_.remove   ? Action::Remove
+                        : switches_.repair ? Action::Repair
+                                           : Action::InstallOrUpdate;
+  write("Main");
+  write("   -load");
+  write("   -type:");
+  write(actionLogText(action), false);
+  if (action != Action::Remove && state_.info.eula) {
+    write("   -eula:");
+    write(" unattended", false);
+  }
+  write("   -step: 1");
+  win::SilentEngineUi silent;
+  const win::EngineOutcome outcome = runProcess(action, silent);
+  write("   -result: " + finalText(action, outcome));
+  const bool restart = switches_.restart && outcome.rebootNeeded;
+  write(std::string("   -main exit: ") + (restart ? " reboot" : "no reboot"));
   closeLog();
-  return kExitOk;
+  if (restart) win::restartSystem(EWX_REBOOT | EWX_FORCE);
+  if (!outcome.succeeded()) return kExitIncomplete;
+  return outcome.rebootNeeded ? kExitRebootRequired : kExitOk;
+}
+
+// Step 15 and the wizard's life: page 0 (the choice), the licence, page 1 (the process),
+// page 2 (the result and the restart box), then closing.
+int Driver::runWizard() {
+  wizard_ = std::make_unique<Wizard>(instance_, programVersion(state_.ownFile));
+  Wizard& w = *wizard_;
+  write("Main");
+  write("   -load");
+  restartWanted_ = false;
+  if (!w.create()) {
+    ui_.message("Fatal error", "Unable to show the setup window.", MB_ICONERROR);
+    exitSetup();
+    return kExitInternal;
+  }
+  w.selectOption(Wizard::kInstallOrUpdate);
+  w.setPreviousInstall(state_.previousInstall);
+  if (!state_.info.title.empty()) w.setTitle(state_.info.title);
+  w.setPage(0);
+  w.onNext([this] { nextClicked(); });
+  w.onClosing([this] { cleanUp(); });
+  w.show();
+  w.runUntilClosed();
+
+  write(std::string("   -main exit: ") + (restartWanted_ ? " reboot" : "no reboot"));
+  closeLog();
+  wizard_.reset();
+  if (restartWanted_) win::restartSystem(EWX_REBOOT | EWX_FORCE);
+  if (declined_) return kExitDeclined;
+  if (!outcome_) return kExitAborted;
+  if (!outcome_->succeeded()) return kExitIncomplete;
+  return outcome_ && outcome_->rebootNeeded ? kExitRebootRequired : kExitOk;
+}
+
+void Driver::nextClicked() {
+  Wizard& w = *wizard_;
+  const int current = w.page();
+  const int next = current + 1;
+  if (next >= Wizard::kPageCount) {
+    showStep(next);
+    return;
+  }
+  w.enableNext(false);  // a second click while the process runs would start another step
+  w.setPage(next);
+  if (next == 1) write("   -type:");
+  const bool remove = w.selectedOption() == Wizard::kRemove;
+  if (next == 1 && remove) {
+    write(" remove", false);
+    showStep(1);
+  } else if (next != 1) {
+    showStep(next);
+  } else {
+    write(w.selectedOption() == Wizard::kRepair ? " repair" : " install or update", false);
+    if (!showEula()) {
+      declined_ = true;
+      showStep(3);
+      return;
+    }
+    showStep(1);
+  }
+  if (w.isOpen()) w.enableNext(true);
+}
+
+void Driver::showStep(int n) {
+  write("   -step: " + std::to_string(n));
+  Wizard& w = *wizard_;
+  if (n == 1) {
+    w.setCloseCommand(false);
+    const int option = w.selectedOption();
+    const Action action = option == Wizard::kRemove   ? Action::Remove
+                          : option == Wizard::kRepair ? Action::Repair
+                                                      : Action::InstallOrUpdate;
+    WizardEngineUi ui(w);
+    outcome_ = runProcess(action, ui);
+    w.setFinalText(finalText(action, *outcome_));
+    if (w.rebootTicked()) w.showReboot(true);
+    w.setNextCaption("&Close");
+    w.setCloseCommand(true);
+    w.setPage(2);
+  } else if (n == 3) {
+    restartWanted_ = w.rebootShown() && w.rebootTicked();
+    w.close();
+  }
+}
+
+bool Driver::showEula() {
+  write("   -eula:");
+  if (!state_.info.eula) {
+    write(" no eula", false);
+    return true;
+  }
+  const bool answer = showEulaModal(wizard_->hwnd(), state_.info.eulaText);
+  write(answer ? " user agree" : " user decline", false);
+  return answer;
 }
 
 }  // namespace

@@ -154,6 +154,12 @@ void StartupUi::message(const std::string& title, const std::string& text, UINT 
   ::MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | icon | MB_SETFOREGROUND);
 }
 
+int StartupUi::askAbortRetryIgnore(const std::string& title, const std::string& text) {
+  const HWND owner = startup_.valid() ? startup_.get() : nullptr;
+  return ::MessageBoxA(owner, text.c_str(), title.c_str(),
+                       MB_ABORTRETRYIGNORE | MB_ICONWARNING | MB_SETFOREGROUND);
+}
+
 void StartupUi::pump() {
   MSG msg;
   while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -38,6 +38,9 @@ class StartupUi {
   // the title and text go to standard error.
   void message(const std::string& title, const std::string& text, UINT icon);
 
+  // An Abort/Retry/Ignore box (IDABORT, IDRETRY or IDIGNORE); never asked in quiet mode.
+  int askAbortRetryIgnore(const std::string& title, const std::string& text);
+
   // Lets pending window messages run.
   void pump();
 

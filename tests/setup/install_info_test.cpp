@@ -133,6 +133,75 @@ TEST(InstallInfo, FailsOnCountsAndBrokenLines) {
   EXPECT_TRUE(info.files.size() <= 1u);
 }
 
+TEST(InstallInfo, FileKeyBeforeTheFirstFileSection) {
+  InstallInfo info;
+  // A component's key in [Main] before any [File] section: there is no entry for it.
+  for (const char* key :
+       {"Name=early.ocx", "Size=3", "Target=%SYSTEM%", "Bits=32", "URL=x", "size"}) {
+    EXPECT_FALSE(readInstallInfoText(withMain("FileCount=1\r\n" + std::string(key) + "\r\n", 1),
+                                     test::fakeFolder, info))
+        << key;
+  }
+  // Outside any known section such a key is still ignored, and a [Main] that follows the
+  // [File] sections keeps ignoring component keys.
+  EXPECT_TRUE(
+      readInstallInfoText("Name=outside\r\n[Other]\r\nSize=1\r\n" + withMain("FileCount=1\r\n", 1),
+                          test::fakeFolder, info));
+  EXPECT_TRUE(readInstallInfoText(withMain("FileCount=1\r\n", 1) + "[Main]\r\nName=late\r\n",
+                                  test::fakeFolder, info));
+  ASSERT_EQ(info.files.size(), 1u);
+  EXPECT_EQ(info.files[0].name, "F0");
+}
+
+TEST(InstallInfo, BitsAndTheThirtyTwoBitSystemFolder) {
+  const std::string text =
+      "[Main]\r\nFileCount=3\r\n"
+      "[File]\r\nName=x64\\nxwidgets.ocx\r\nTarget=%SYSTEM%\r\nBits=64\r\n"
+      "[File]\r\nName=x86\\nxwidgets.ocx\r\nTarget=%SYSTEM32BIT%\r\nbits=32\r\n"
+      "[File]\r\nName=readme.txt\r\nTarget=%WINDOWS%\r\n";
+  InstallInfo info;
+  ASSERT_TRUE(readInstallInfoText(text, test::fakeFolder, info));
+  ASSERT_EQ(info.files.size(), 3u);
+  EXPECT_EQ(info.files[0].bits, 64);
+  EXPECT_EQ(info.files[0].targetPath, "C:\\WINDOWS\\system32");
+  EXPECT_EQ(info.files[1].bits, 32);
+  EXPECT_EQ(info.files[1].targetPath, "C:\\WINDOWS\\SysWOW64");
+  EXPECT_EQ(info.files[1].name, "X86\\NXWIDGETS.OCX");
+  EXPECT_EQ(installedName(info.files[1]), "NXWIDGETS.OCX");
+  EXPECT_EQ(installedName(info.files[2]), "README.TXT");
+  // No Bits: the setup's own bitness.
+  EXPECT_EQ(info.files[2].bits, 0);
+  EXPECT_EQ(effectiveBits(info.files[2], 32), 32);
+  EXPECT_EQ(effectiveBits(info.files[2], 64), 64);
+  EXPECT_EQ(effectiveBits(info.files[1], 64), 32);
+
+  // Only 32 and 64 are bitnesses.
+  for (const char* bad : {"Bits=16", "Bits=", "Bits= 32", "Bits=x64", "Bits=064"}) {
+    InstallInfo rejected;
+    EXPECT_FALSE(readInstallInfoText(withMain("FileCount=1\r\n", 1) + bad + "\r\n",
+                                     test::fakeFolder, rejected))
+        << bad;
+  }
+
+  // The writer adds Bits only where a file has one, and it reads back.
+  info.files[0].targetPath = "%SYSTEM%";
+  info.files[1].targetPath = "%SYSTEM32BIT%";
+  info.files[2].targetPath = "%WINDOWS%";
+  info.release = *parseDateTime("2025-01-02 03:04:05");
+  for (FileEntry& f : info.files) f.dateCreated = f.dateModified = info.release;
+  const std::string written = writeInstallInfo(info, {});
+  EXPECT_NE(written.find("Bits=64\r\n"), std::string::npos);
+  EXPECT_NE(written.find("Bits=32\r\n"), std::string::npos);
+  EXPECT_EQ(written.find("Bits=0"), std::string::npos);
+  InstallInfo back;
+  ASSERT_TRUE(readInstallInfoText(written, test::fakeFolder, back));
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(back.files[i].bits, info.files[i].bits) << i;
+    EXPECT_EQ(back.files[i].name, info.files[i].name) << i;
+  }
+  EXPECT_EQ(back.files[1].targetPath, "C:\\WINDOWS\\SysWOW64");
+}
+
 TEST(InstallInfo, ExpandTargetMacros) {
   EXPECT_EQ(expandTarget("%SYSTEM%", test::fakeFolder), "C:\\WINDOWS\\system32");
   EXPECT_EQ(expandTarget("%WINDOWS%\\a;%WINDOWS%\\b", test::fakeFolder),
@@ -144,6 +213,10 @@ TEST(InstallInfo, ExpandTargetMacros) {
   EXPECT_EQ(expandTarget("%System%\\x;%SYSTEM%", test::fakeFolder),
             "%System%\\x;C:\\WINDOWS\\system32");
   EXPECT_EQ(expandTarget("D:\\plain", test::fakeFolder), "D:\\plain");
+  // %SYSTEM32BIT% is a macro of its own, not %SYSTEM% followed by text.
+  EXPECT_EQ(expandTarget("%SYSTEM32BIT%\\a;%SYSTEM%", test::fakeFolder),
+            "C:\\WINDOWS\\SysWOW64\\a;C:\\WINDOWS\\system32");
+  EXPECT_EQ(expandTarget("%System32Bit%", test::fakeFolder), "%System32Bit%");
   // An unknown folder leaves the macro in place; only used macros are looked up.
   int lookups = 0;
   const FolderLookup none = [&](TargetFolder) {

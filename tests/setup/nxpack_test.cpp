@@ -170,8 +170,16 @@ TEST(Nxpack, RefusesBadInputWithAReason) {
   s.components[1].name = "missing.dll";
   expectError(s, "cannot read component file");
   s = f.settings();
-  s.components[2].name = "NXPRESS.OCX";
+  s.components[2].name = "NXPRESS.OCX";  // the same name in another letter case
+  s.components[2].source = "nxpress.ocx";
   expectError(s, "listed twice");
+  s.components[2].bits = 64;  // a 32-bit and a 64-bit file may share it, but not one place
+  s.components[2].target = "%SYSTEM%\\";
+  expectError(s, "would be installed as");
+  s.components[2].target = "%SYSTEM32BIT%";
+  EXPECT_TRUE(buildPackage(s).ok);
+  s.components[2].bits = 16;
+  expectError(s, "must be 32 or 64");
   s = f.settings();
   s.components[0].name = "eula.txt";
   expectError(s, "reserved");
@@ -213,6 +221,26 @@ TEST(Nxpack, CommandLine) {
   EXPECT_EQ(c.url, "u");
   EXPECT_EQ(c.version, "1.2");
   EXPECT_EQ(std::get<ComponentSettings>(parseComponent("plain.dll")).target, "%SYSTEM%");
+  EXPECT_TRUE(std::get<ComponentSettings>(parseComponent("plain.dll")).source.empty());
+  EXPECT_FALSE(std::get<ComponentSettings>(parseComponent("plain.dll")).bits);
+  // A path from the component folder, or an absolute one whose drive colon is not a separator.
+  const auto fromTree =
+      parseComponent("../mingw32/bin/nxwidgets.ocx:bits=32;target=%SYSTEM32BIT%;register=1");
+  ASSERT_TRUE(std::holds_alternative<ComponentSettings>(fromTree));
+  const auto& t = std::get<ComponentSettings>(fromTree);
+  EXPECT_EQ(t.name, "nxwidgets.ocx");
+  EXPECT_EQ(t.source, fs::path("../mingw32/bin/nxwidgets.ocx"));
+  EXPECT_EQ(t.bits, 32);
+  EXPECT_EQ(t.target, "%SYSTEM32BIT%");
+  EXPECT_TRUE(t.registerFile);
+  const auto absolute = std::get<ComponentSettings>(parseComponent("C:\\out\\x64\\a.ocx:bits=64"));
+  EXPECT_EQ(absolute.name, "a.ocx");
+  EXPECT_EQ(absolute.source, fs::path("C:\\out\\x64\\a.ocx"));
+  EXPECT_EQ(absolute.bits, 64);
+  EXPECT_EQ(std::get<ComponentSettings>(parseComponent("D:/b.dll")).name, "b.dll");
+  EXPECT_TRUE(std::holds_alternative<UsageError>(parseComponent("a:bits=16")));
+  EXPECT_TRUE(std::holds_alternative<UsageError>(parseComponent("a:bits=")));
+  EXPECT_TRUE(std::holds_alternative<UsageError>(parseComponent("dir/:bits=32")));
   EXPECT_TRUE(std::holds_alternative<UsageError>(parseComponent("a:register=maybe")));
   EXPECT_TRUE(std::holds_alternative<UsageError>(parseComponent("a:colour=red")));
   EXPECT_TRUE(std::holds_alternative<UsageError>(parseComponent("a:target")));
@@ -247,6 +275,75 @@ TEST(Nxpack, CommandLine) {
             kExitPackFailed);
   EXPECT_NE(err.str().find("cannot read the setup stub"), std::string::npos);
   EXPECT_FALSE(fs::exists(f.dir / "o"));
+}
+
+// The 64-bit and the 32-bit build of one library in one package, read back as the setup does.
+TEST(Nxpack, BothBitnessesInOnePackage) {
+  Fixture f;
+  std::vector<std::uint8_t> ocx64 = setup::test::buildPeImage({FileVersion{3, 0, 0, 1}, 7000});
+  setup::test::poke16(ocx64, 0x40 + 4, 0x8664);  // AMD64
+  setup::test::poke16(ocx64, 0x40 + 24, 0x20B);  // PE32+
+  const std::vector<std::uint8_t> ocx32 =
+      setup::test::buildPeImage({FileVersion{3, 0, 0, 1}, 6000});
+  fs::create_directories(f.dir / "mingw64" / "bin");
+  fs::create_directories(f.dir / "mingw32" / "bin");
+  setup::test::writeBytes(f.dir / "mingw64" / "bin" / "nxwidgets.ocx", ocx64);
+  setup::test::writeBytes(f.dir / "mingw32" / "bin" / "nxwidgets.ocx", ocx32);
+
+  PackSettings s = f.settings();
+  s.components.clear();
+  for (const std::string text :
+       {"../mingw64/bin/nxwidgets.ocx:register=1",  // bitness from the PE header
+        "../mingw32/bin/nxwidgets.ocx:register=1;target=%SYSTEM32BIT%", "Readme.txt:bits=32",
+        "nxcore.dll:bits=64"}) {
+    auto c = parseComponent(text);
+    ASSERT_TRUE(std::holds_alternative<ComponentSettings>(c)) << text;
+    s.components.push_back(std::get<ComponentSettings>(c));
+  }
+  const PackResult built = buildPackage(s);
+  ASSERT_TRUE(built.ok) << built.error;
+
+  const auto header = setup::readHeader(built.image);
+  ASSERT_TRUE(header);
+  const auto payload = setup::payloadOf(built.image, *header);
+  ASSERT_TRUE(payload);
+  setup::test::RecordingEvents events;
+  setup::ZipExtractionClass zip(&events);
+  ASSERT_TRUE(zip.OpenZipImage(std::vector<std::uint8_t>(payload->begin(), payload->end()), "p"));
+  TempDir work;
+  ASSERT_TRUE(zip.Extract(work.str(), true, true));
+  EXPECT_TRUE(events.errors.empty());
+  EXPECT_EQ(setup::test::readBytes(work / "x64" / "nxwidgets.ocx"), ocx64);
+  EXPECT_EQ(setup::test::readBytes(work / "x86" / "nxwidgets.ocx"), ocx32);
+  EXPECT_FALSE(fs::exists(work / "nxwidgets.ocx"));
+  // Names nobody else uses stay at the top of the payload.
+  EXPECT_EQ(setup::test::readBytes(work / "Readme.txt"), f.text);
+  EXPECT_EQ(setup::test::readBytes(work / "nxcore.dll"), f.dll);
+
+  setup::InstallInfo info;
+  ASSERT_TRUE(setup::readInstallInfo(work / "nxinstall.inf", setup::test::fakeFolder, info));
+  ASSERT_EQ(info.files.size(), 4u);
+  EXPECT_EQ(info.files[0].name, "X64\\NXWIDGETS.OCX");
+  EXPECT_EQ(info.files[0].bits, 64);
+  EXPECT_EQ(info.files[0].targetPath, "C:\\WINDOWS\\system32");
+  EXPECT_EQ(info.files[0].size, 7000);
+  EXPECT_EQ(info.files[1].name, "X86\\NXWIDGETS.OCX");
+  EXPECT_EQ(info.files[1].bits, 32);
+  EXPECT_EQ(info.files[1].targetPath, "C:\\WINDOWS\\SysWOW64");
+  EXPECT_EQ(info.files[1].version, "3.0.0.1");
+  EXPECT_EQ(setup::installedName(info.files[0]), setup::installedName(info.files[1]));
+  // Given bits win over the header; an explicit one is written for a file of no bitness.
+  EXPECT_EQ(info.files[2].bits, 32);
+  EXPECT_EQ(info.files[3].bits, 64);
+
+  // Without bits a text file has none, and a PE32 file is 32-bit.
+  s = f.settings();
+  const PackResult plain = buildPackage(s);
+  ASSERT_TRUE(plain.ok) << plain.error;
+  EXPECT_NE(plain.installInfo.find("Name=nxpress.ocx\r\n"), std::string::npos);
+  EXPECT_NE(plain.installInfo.find("Bits=32\r\n"), std::string::npos);
+  const std::string readme = plain.installInfo.substr(plain.installInfo.find("Name=Readme.txt"));
+  EXPECT_EQ(readme.find("Bits="), std::string::npos);
 }
 
 TEST(Nxpack, ExecutableExitStatus) {

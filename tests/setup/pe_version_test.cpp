@@ -54,3 +54,28 @@ TEST(PeVersion, SurvivesDamagedImages) {
 
 }  // namespace
 }  // namespace nx::setup
+
+namespace nx::setup {
+namespace {
+
+TEST(PeImageBits, ReadsTheOptionalHeaderMagic) {
+  auto image = test::buildPeImage({std::nullopt, 1024});
+  EXPECT_EQ(peImageBits(image), 32);
+  test::poke16(image, 0x40 + 24, 0x20B);
+  EXPECT_EQ(peImageBits(image), 64);
+  test::poke16(image, 0x40 + 24, 0x107);  // a ROM image is neither
+  EXPECT_FALSE(peImageBits(image));
+
+  EXPECT_FALSE(peImageBits(test::toBytes("MZ but nothing else")));
+  EXPECT_FALSE(peImageBits({}));
+  auto farAway = test::buildPeImage({std::nullopt, 1024});
+  test::poke32(farAway, 0x3C, 0xFFFFFFF0U);  // PE header offset beyond the file
+  EXPECT_FALSE(peImageBits(farAway));
+  // Cut inside the optional header's magic.
+  const auto whole = test::buildPeImage({std::nullopt, 1024});
+  EXPECT_FALSE(peImageBits(Bytes(whole.data(), 0x40 + 25)));
+  EXPECT_EQ(peImageBits(Bytes(whole.data(), 0x40 + 26)), 32);
+}
+
+}  // namespace
+}  // namespace nx::setup

@@ -188,6 +188,8 @@ std::string fakeFolder(TargetFolder f) {
       return "C:\\Program Files";
     case TargetFolder::Windows:
       return "C:\\WINDOWS";
+    case TargetFolder::System32Bit:
+      return "C:\\WINDOWS\\SysWOW64";
   }
   return {};
 }

@@ -256,6 +256,35 @@ TEST(CheckExtractedFiles, RejectsMissingResizedMisversionedAndUnsafeEntries) {
   }
 }
 
+// The two bitnesses of one library, unpacked into payload folders of their own.
+TEST(CheckExtractedFiles, MemberFoldersKeepTheInstalledName) {
+  ExtractedFixture f;
+  ::CreateDirectoryA((f.work + "\\x86").c_str(), nullptr);
+  test::writeBytes(f.work + "\\x86\\nxpress.ocx", std::string(200, '3'));
+  FileEntry x86 = f.info.files[0];
+  x86.name = "X86\\NXPRESS.OCX";
+  x86.size = 200;
+  x86.bits = 32;
+  x86.targetPath = f.dir.file("wow");
+  f.info.files.push_back(x86);
+  ASSERT_TRUE(checkExtractedFiles(f.work, f.info));
+  EXPECT_EQ(f.info.files[2].sourcePath, f.work + "\\X86\\NXPRESS.OCX");
+  EXPECT_EQ(f.info.files[2].targetPath, f.dir.file("wow") + "\\NXPRESS.OCX");
+  EXPECT_EQ(f.info.files[0].targetPath, f.target + "\\NXPRESS.OCX");
+  EXPECT_EQ(nxkFileInfo(f.info.files[2].sourcePath).text(kItemLastWrite), "2002-06-07 08:09:10");
+
+  // Names must be written in their plain form and stay inside the work folder.
+  for (const char* name :
+       {"X86\\\\NXPRESS.OCX", ".\\X86\\NXPRESS.OCX", "X86\\.\\NXPRESS.OCX", "\\X86\\NXPRESS.OCX",
+        "X86/NXPRESS.OCX", "X86\\..\\NXPRESS.OCX", "X86\\"}) {
+    ExtractedFixture g;
+    ::CreateDirectoryA((g.work + "\\x86").c_str(), nullptr);
+    test::writeBytes(g.work + "\\x86\\nxpress.ocx", std::string(300, 'p'));
+    g.info.files[0].name = name;
+    EXPECT_FALSE(checkExtractedFiles(g.work, g.info)) << name;
+  }
+}
+
 TEST(CheckExtractedFiles, LicenceTextMustBeThereWhenAnnounced) {
   ExtractedFixture f;
   f.info.eula = true;

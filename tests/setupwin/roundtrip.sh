@@ -27,7 +27,7 @@ printf 'Licence: you agree.\r\n' > eula.txt
 
 pack_args=(--stub "$STUB" --out nxinstall.exe --dir comp --title "Round trip" --eula eula.txt
            --zlib-version 1.2.3 --release "2024-05-06 07:08:09"
-           --file nxtool.exe --file nxzlib.dll "--file" "readme.txt:target=%PROGRAMFILES%\\nx")
+           --file nxtool.exe --file nxzlib.dll "--file" "readme.txt:target=%WINDOWS%\\temp")
 if [[ "$NXPACK" == *.exe ]]; then
   # The Windows build imports zlib1.dll: give it a copy beside it.
   cp "$NXPACK" ./nxpack.exe && cp "$ZLIB" ./zlib1.dll
@@ -51,17 +51,17 @@ leftovers() { find "$TEMP_DIR" -maxdepth 1 -name 'TMP[0-9][0-9][0-9][0-9][0-9]' 
 rm -rf "$ZDLL" "$TEMP_DIR/NXSTEMP.001"
 before=$(leftovers)
 
-# run NAME SETUP EXPECTED-CODE: runs a setup quietly with log and save.
+# run NAME SETUP EXPECTED-CODE [SWITCH]: runs a setup quietly with log and save.
 run() {
   local name=$1 setup=$2 expected=$3
   rm -f nxinstall.log stderr.txt
-  "$WINE_RUN" "$setup" /q /l /s </dev/null 2>stderr.txt >/dev/null
+  "$WINE_RUN" "$setup" /q /l /s ${4:-} </dev/null 2>stderr.txt >/dev/null
   local code=$?
   if [ "$code" -eq "$expected" ]; then pass "$name: exit code $code"; else
     fail "$name: exit code $code, expected $expected"; cat stderr.txt; [ -f nxinstall.log ] && cat nxinstall.log; fi
   [ -f nxinstall.log ] || fail "$name: no nxinstall.log"
   [ "$(leftovers)" == "$before" ] || fail "$name: work folder left in $TEMP_DIR: $(leftovers)"
-  if [ "$expected" -ne 14 ] && [ -e "$TEMP_DIR/NXSTEMP.001" ]; then fail "$name: archive copy left"; fi
+  if [ -e "$TEMP_DIR/NXSTEMP.001" ]; then fail "$name: archive copy written"; fi
 }
 has_line() {
   if tr -d '\r' < nxinstall.log | grep -qxF -- "$2"; then pass "$1: log has '$2'"; else
@@ -129,12 +129,24 @@ end=$(grep -obaP 'PK\x05\x06' nxinstall.exe | tail -1 | cut -d: -f1)
 printf 'XXXX' | dd of=nodirectory.exe bs=1 seek="$end" conv=notrunc status=none
 run "damaged directory" nodirectory.exe 14
 has_line "damaged directory" "   -extract data: failed"
-# A payload that cannot be opened leaves its archive copy behind; the next run replaces it.
-[ -f "$TEMP_DIR/NXSTEMP.001" ] && pass "damaged directory: archive copy kept" ||
-  fail "damaged directory: archive copy missing"
+# The payload is read from the setup's own file: nothing is copied to the temporary folder.
 run "after damaged directory" nxinstall.exe 0
-[ ! -e "$TEMP_DIR/NXSTEMP.001" ] && pass "after damaged directory: old archive copy replaced and removed" ||
-  fail "after damaged directory: archive copy left"
+
+# 9. The setup installed its files (checks passed, the process ran): a second run updates
+# nothing, /remove takes them away again.
+WIN_TEMP_DIR=$(unix_of 'C:\windows\temp')
+# Windows names compare without regard to case; the setup writes them as nxinstall.inf has them.
+exists_ci() { [ -n "$(find "$(dirname "$1")" -maxdepth 1 -iname "$(basename "$1")" -print -quit)" ]; }
+exists_ci "$SYS_DIR/nxtool.exe" && exists_ci "$WIN_TEMP_DIR/readme.txt" && pass "files installed" ||
+  fail "files not installed ($SYS_DIR/nxtool.exe, $WIN_TEMP_DIR/readme.txt)"
+run "second run" nxinstall.exe 0
+has_line "second run" "   -NXTOOL.EXE: NO"
+has_line "second run" "   -README.TXT: NO"
+run "remove" nxinstall.exe 0 /remove
+has_line "remove" "   -type: remove"
+! exists_ci "$SYS_DIR/nxtool.exe" && ! exists_ci "$SYS_DIR/nxzlib.dll" &&
+  ! exists_ci "$WIN_TEMP_DIR/readme.txt" &&
+  pass "remove: files gone" || fail "remove: files left"
 
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]

@@ -37,6 +37,16 @@ TEST(CommandLine, SwitchesAreSpaceDelimited) {
   EXPECT_FALSE(glued.quiet);
 
   EXPECT_TRUE(parseRunArgs("other /s").save);
+
+  // The unattended actions: space-delimited too, and any letter case.
+  const RunSwitches repair = parseRunArgs("/q /REPAIR /Restart");
+  EXPECT_TRUE(repair.quiet && repair.repair && repair.restart);
+  EXPECT_FALSE(repair.remove);
+  const RunSwitches remove = parseRunArgs("/q /remove");
+  EXPECT_TRUE(remove.remove);
+  EXPECT_FALSE(remove.repair || remove.restart);
+  const RunSwitches near = parseRunArgs("/q /removed /repair/ /restartx");
+  EXPECT_FALSE(near.remove || near.repair || near.restart);
 }
 
 TEST(SetupLog, WritesNothingWhenDisabled) {

@@ -68,16 +68,69 @@ TEST(ClassifyOs, BuildTextAndUnknownMinorVersions) {
   EXPECT_EQ(classifyOs(0, 3, 10, 0, "ignored").servicePack, "");
 }
 
-TEST(ClassifyOs, NewerAndUnknownSystems) {
-  // Newer NT versions have no code or name but stay in the NT family.
-  const OsRecord win10 = classifyOs(2, 10, 0, 19045, "");
-  EXPECT_EQ(win10.code, "");
-  EXPECT_EQ(win10.name, "");
-  EXPECT_EQ(win10.family, "WinNT");
-  EXPECT_EQ(win10.version, "10.0.19045");
-  const OsRecord unknown = classifyOs(3, 1, 0, 0, "");
-  EXPECT_EQ(unknown.code, "");
-  EXPECT_EQ(unknown.family, "");
+TEST(ClassifyOs, EveryRowOfTheTable) {
+  struct Row {
+    std::uint32_t platform, major, minor, build;
+    std::uint8_t product;
+    const char* code;
+    const char* name;
+    const char* family;
+  };
+  constexpr std::uint8_t ws = kProductWorkstation, srv = kProductServer,
+                         dc = kProductDomainController;
+  const Row rows[] = {
+      {0, 3, 10, 0, ws, "WIN32", "Windows 32", "Win32"},
+      {1, 4, 0, 950, ws, "WIN95", "Windows 95", "Win9xME"},
+      {1, 4, 10, 1961, ws, "WIN98_BETA", "Windows 98 Beta", "Win9xME"},
+      {1, 4, 10, 2222, ws, "WIN98", "Windows 98", "Win9xME"},
+      {1, 4, 90, 3000, ws, "WINME", "Windows Millenium Edition", "Win9xME"},
+      {1, 4, 50, 1, ws, "", "", "Win9xME"},
+      {2, 4, 0, 1381, ws, "WINNT", "Windows NT", "WinNT"},
+      {2, 3, 51, 1057, srv, "WINNT", "Windows NT", "WinNT"},
+      {2, 5, 0, 2195, ws, "WIN2000", "Windows 2000", "WinNT"},
+      {2, 5, 1, 2600, ws, "WINXP", "Windows XP", "WinNT"},
+      {2, 5, 2, 3790, srv, "WIN2003", "Windows 2003", "WinNT"},
+      {2, 5, 2, 3790, ws, "WIN2003", "Windows 2003", "WinNT"},  // XP x64 shares the version
+      {2, 5, 7, 1, ws, "???", "???", "WinNT"},
+      {2, 6, 0, 6002, ws, "WINVISTA", "Windows Vista", "WinNT"},
+      {2, 6, 0, 6003, srv, "WIN2008", "Windows Server 2008", "WinNT"},
+      {2, 6, 1, 7601, ws, "WIN7", "Windows 7", "WinNT"},
+      {2, 6, 1, 7601, srv, "WIN2008R2", "Windows Server 2008 R2", "WinNT"},
+      {2, 6, 2, 9200, ws, "WIN8", "Windows 8", "WinNT"},
+      {2, 6, 2, 9200, srv, "WIN2012", "Windows Server 2012", "WinNT"},
+      {2, 6, 3, 9600, ws, "WIN81", "Windows 8.1", "WinNT"},
+      {2, 6, 3, 9600, dc, "WIN2012R2", "Windows Server 2012 R2", "WinNT"},
+      {2, 10, 0, 10240, ws, "WIN10", "Windows 10", "WinNT"},
+      {2, 10, 0, 19045, ws, "WIN10", "Windows 10", "WinNT"},
+      {2, 10, 0, 21999, ws, "WIN10", "Windows 10", "WinNT"},
+      {2, 10, 0, 22000, ws, "WIN11", "Windows 11", "WinNT"},
+      {2, 10, 0, 26100, ws, "WIN11", "Windows 11", "WinNT"},
+      {2, 10, 0, 14393, srv, "WIN2016", "Windows Server 2016", "WinNT"},
+      {2, 10, 0, 17134, srv, "WIN2016", "Windows Server 2016", "WinNT"},
+      {2, 10, 0, 17763, srv, "WIN2019", "Windows Server 2019", "WinNT"},
+      {2, 10, 0, 20347, dc, "WIN2019", "Windows Server 2019", "WinNT"},
+      {2, 10, 0, 20348, srv, "WIN2022", "Windows Server 2022", "WinNT"},
+      {2, 10, 0, 26100, srv, "WIN2025", "Windows Server 2025", "WinNT"},
+      // Versions the table does not know stay in the NT family without a name.
+      {2, 6, 4, 9800, ws, "", "", "WinNT"},
+      {2, 10, 1, 30000, ws, "", "", "WinNT"},
+      {2, 11, 0, 30000, ws, "", "", "WinNT"},
+      {3, 1, 0, 0, ws, "", "", ""},
+  };
+  for (const Row& r : rows) {
+    const OsRecord os = classifyOs(r.platform, r.major, r.minor, r.build, "", r.product);
+    const std::string row = std::to_string(r.platform) + " " + std::to_string(r.major) + "." +
+                            std::to_string(r.minor) + "." + std::to_string(r.build) + " type " +
+                            std::to_string(r.product);
+    EXPECT_EQ(os.code, r.code) << row;
+    EXPECT_EQ(os.name, r.name) << row;
+    EXPECT_EQ(os.family, r.family) << row;
+    EXPECT_EQ(os.version, std::to_string(r.major) + "." + std::to_string(r.minor) + "." +
+                              std::to_string(r.build))
+        << row;
+  }
+  // Without a product type the record is that of a workstation.
+  EXPECT_EQ(classifyOs(2, 6, 1, 7601, "").code, "WIN7");
   // The service pack text ends at its first zero character.
   const char csd[] = {'S', 'P', '3', '\0', 'x', 'y'};
   EXPECT_EQ(classifyOs(2, 5, 1, 2600, std::string_view(csd, sizeof csd)).servicePack, "SP3");
@@ -88,13 +141,43 @@ TEST(OsRecord, ThisSystemIsPlausible) {
   EXPECT_EQ(os.family, "WinNT");
   EXPECT_TRUE(isNT());
   EXPECT_TRUE(std::regex_match(os.version, std::regex(R"(\d+\.\d+\.\d+)"))) << os.version;
-  OSVERSIONINFOA info{};
+  // The real version, as ntdll keeps it.
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOEXW*);
+  const auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+  ASSERT_NE(rtlGetVersion, nullptr);
+  OSVERSIONINFOEXW info{};
   info.dwOSVersionInfoSize = sizeof info;
-  ASSERT_TRUE(::GetVersionExA(&info));
+  ASSERT_EQ(rtlGetVersion(&info), 0);
   EXPECT_EQ(os.version, std::to_string(info.dwMajorVersion) + "." +
                             std::to_string(info.dwMinorVersion) + "." +
                             std::to_string(info.dwBuildNumber));
-  EXPECT_EQ(os.servicePack, info.szCSDVersion);
+  EXPECT_EQ(os.code, classifyOs(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion,
+                                info.dwBuildNumber, "", info.wProductType)
+                         .code);
+  // Every system this test runs on is one the table names.
+  EXPECT_FALSE(os.name.empty()) << os.version;
+}
+
+TEST(SystemFolders, ThirtyTwoBitSystemFolder) {
+  const std::string folder = system32BitFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_NE(folder.back(), '\\');
+  EXPECT_TRUE(fileExists(folder));
+  char system[MAX_PATH] = {};
+  ASSERT_GT(::GetSystemDirectoryA(system, MAX_PATH), 0u);
+  if (sizeof(void*) == 8) {
+    EXPECT_TRUE(isWindows64());
+  }
+  if (isWindows64()) {
+    char wow[MAX_PATH] = {};
+    ASSERT_GT(::GetSystemWow64DirectoryA(wow, MAX_PATH), 0u);
+    EXPECT_EQ(lower(folder), lower(wow));
+    EXPECT_NE(lower(folder), lower(system));
+    EXPECT_NE(lower(folder).find("syswow64"), std::string::npos);
+  } else {
+    EXPECT_EQ(lower(folder), lower(system));
+  }
 }
 
 TEST(Admin, RuleAndThisSystem) {

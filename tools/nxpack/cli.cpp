@@ -2,6 +2,7 @@
 
 #include <zlib.h>
 
+#include <cctype>
 #include <fstream>
 #include <ostream>
 
@@ -51,7 +52,7 @@ bool expandArgFiles(const std::vector<std::string>& in, std::vector<std::string>
 
 std::string usageText() {
   return "Usage: nxpack --stub STUB.exe --out nxinstall.exe --title TITLE [options]\n"
-         "              --file NAME[:key=value;...] [--file ...]\n"
+         "              --file PATH[:key=value;...] [--file ...]\n"
          "\n"
          "Options:\n"
          "  --stub PATH          setup program image the payload is appended to\n"
@@ -62,18 +63,29 @@ std::string usageText() {
          "  --eula PATH          licence text, shipped as eula.txt and shown before installing\n"
          "  --zlib-version VER   lowest zlib version the setup accepts (default: " ZLIB_VERSION
          ")\n"
-         "  --file COMPONENT          one component; keys: target (default %SYSTEM%), register,\n"
+         "  --file PATH[:SETTINGS]\n"
+         "                       one component: a file in --dir (or a path from there, or an\n"
+         "                       absolute one), installed under its file name; SETTINGS are\n"
+         "                       key=value separated by \";\": target (default %SYSTEM%; also\n"
+         "                       %PROGRAMFILES%, %WINDOWS%, %SYSTEM32BIT%), register and\n"
          "                       optional (0/1), url, version (default: the file's version\n"
-         "                       resource), created, modified (default: last write time)\n"
+         "                       resource), created, modified (default: last write time),\n"
+         "                       bits (32/64, default: from the PE header)\n"
          "  @FILE                read further arguments from FILE, one per line\n"
          "  --help               show this text\n";
 }
 
 std::variant<ComponentSettings, UsageError> parseComponent(const std::string& text) {
   ComponentSettings component;
-  const std::size_t colon = text.find(':');
-  component.name = text.substr(0, colon);
+  // The colon of a drive ("C:\..." or "C:/...") belongs to the path.
+  const bool drive = text.size() >= 3 && std::isalpha(static_cast<unsigned char>(text[0])) &&
+                     text[1] == ':' && (text[2] == '\\' || text[2] == '/');
+  const std::size_t colon = text.find(':', drive ? 2 : 0);
+  const std::string path = text.substr(0, colon);
+  const std::size_t slash = path.find_last_of("/\\");
+  component.name = slash == std::string::npos ? path : path.substr(slash + 1);
   if (component.name.empty()) return UsageError{"--file needs a file name: \"" + text + "\""};
+  if (path != component.name) component.source = path;
   if (colon == std::string::npos) return component;
   std::string rest = text.substr(colon + 1);
   while (!rest.empty()) {
@@ -91,6 +103,11 @@ std::variant<ComponentSettings, UsageError> parseComponent(const std::string& te
       const auto flag = flagValue(value);
       if (!flag) return UsageError{key + " must be 0 or 1: \"" + value + "\""};
       (key == "register" ? component.registerFile : component.optional) = *flag;
+    } else if (key == "bits") {
+      if (value != "32" && value != "64") {
+        return UsageError{"bits must be 32 or 64: \"" + value + "\""};
+      }
+      component.bits = value == "32" ? 32 : 64;
     } else if (key == "url") {
       component.url = value;
     } else if (key == "version") {

@@ -24,8 +24,9 @@ using ParsedArgs = std::variant<PackSettings, ShowHelp, UsageError>;
 // one per line; empty lines and lines starting with "#" are skipped.
 ParsedArgs parseArgs(const std::vector<std::string>& args);
 
-// "name[:key=value;key=value...]" with keys target, register, optional, url, version, created,
-// modified.
+// "path[:key=value;key=value...]" with keys target, register, optional, url, version, created,
+// modified, bits. The path is a file name in the component folder, a path from there or an
+// absolute path (a drive's colon belongs to it); the component is installed under its last part.
 std::variant<ComponentSettings, UsageError> parseComponent(const std::string& text);
 
 std::string usageText();

@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <fstream>
 #include <limits>
+#include <map>
 #include <set>
 
 #include "local_time.h"
 #include "nxsetup/install_info.h"
 #include "nxsetup/member_name.h"
+#include "nxsetup/paths.h"
+#include "nxsetup/pe_image.h"
 #include "nxsetup/pe_version.h"
 #include "nxsetup/setup_header.h"
 #include "nxsetup/zip_writer.h"
@@ -104,11 +107,13 @@ PackResult buildPackage(const PackSettings& settings) {
                        localLastWrite(*settings.eula).value_or(info.release)});
   }
 
-  std::set<std::string> seen;
+  struct Packed {
+    FileEntry entry;
+    std::vector<std::uint8_t> data;
+  };
+  std::vector<Packed> packed;
   for (const ComponentSettings& component : settings.components) {
     if (auto p = checkName(component.name); !p.empty()) return fail(p);
-    if (!seen.insert(upper(component.name)).second)
-      return fail("component listed twice: " + component.name);
     for (const auto& [what, value] :
          {std::pair<std::string, std::string>{"target", component.target},
           {"url", component.url},
@@ -117,9 +122,15 @@ PackResult buildPackage(const PackSettings& settings) {
     }
     if (component.target.empty())
       return fail("component " + component.name + " has no target folder");
+    if (component.bits && *component.bits != 32 && *component.bits != 64) {
+      return fail("bits of " + component.name + " must be 32 or 64");
+    }
 
-    const fs::path path = settings.componentDir / component.name;
-    const auto data = readFile(path);
+    const fs::path path = component.source.empty() ? settings.componentDir / component.name
+                          : component.source.is_absolute()
+                              ? component.source
+                              : settings.componentDir / component.source;
+    auto data = readFile(path);
     if (!data) return fail("cannot read component file " + path.string());
     if (data->size() > static_cast<std::size_t>(std::numeric_limits<std::int32_t>::max())) {
       return fail("component file is too large: " + path.string());
@@ -139,14 +150,51 @@ PackResult buildPackage(const PackSettings& settings) {
     entry.registerFile = component.registerFile;
     entry.optional = component.optional;
     entry.url = component.url;
-    info.files.push_back(entry);
-    members.push_back({component.name, *data, entry.dateModified});
+    entry.bits = component.bits ? *component.bits : setup::peImageBits(*data).value_or(0);
+    packed.push_back({std::move(entry), std::move(*data)});
+  }
+
+  // A file name may be shared by the two bitnesses of one file; each then goes into the
+  // payload folder of its bitness so that both can be unpacked side by side.
+  std::map<std::string, std::vector<std::size_t>> byName;
+  for (std::size_t i = 0; i < packed.size(); ++i) {
+    byName[upper(packed[i].entry.name)].push_back(i);
+  }
+  std::set<std::string> places;
+  for (auto& [key, group] : byName) {
+    if (group.size() > 1) {
+      const FileEntry& first = packed[group[0]].entry;
+      const FileEntry& second = packed[group[1]].entry;
+      if (group.size() > 2 || first.bits == 0 || second.bits == 0 || first.bits == second.bits) {
+        return fail("component listed twice: " + second.name +
+                    " (a name may be shared only by a 32-bit and a 64-bit file)");
+      }
+      for (const std::size_t i : group) {
+        FileEntry& entry = packed[i].entry;
+        entry.name = (entry.bits == 32 ? "x86\\" : "x64\\") + entry.name;
+      }
+    }
+    for (const std::size_t i : group) {
+      const FileEntry& entry = packed[i].entry;
+      const std::string place = upper(setup::normalizePath(entry.targetPath, false)) + "\\" + key;
+      if (!places.insert(place).second) {
+        return fail("two components would be installed as " + entry.targetPath + "\\" +
+                    setup::installedName(entry) + "; give one of them another target");
+      }
+    }
+  }
+  for (Packed& p : packed) {
+    std::string member = p.entry.name;
+    std::replace(member.begin(), member.end(), '\\', '/');
+    info.files.push_back(p.entry);
+    members.push_back({member, std::move(p.data), p.entry.dateModified});
   }
 
   result.installInfo = setup::writeInstallInfo(
       info, {"nxinstall setup information", "Written by nxpack when the package was built.",
              "[Main] describes the package, each [File] one component.",
-             "Target folders may use %SYSTEM%, %PROGRAMFILES% and %WINDOWS%.",
+             "Target folders may use %SYSTEM%, %PROGRAMFILES%, %WINDOWS% and %SYSTEM32BIT%.",
+             "Bits says whether a file is a 32-bit or a 64-bit image.",
              "Values end at a second \"=\"; keys and sections ignore letter case."});
 
   setup::ZipWriter zip;

@@ -1,6 +1,8 @@
 // Builds nxinstall.exe: the setup stub, then the payload ZIP ("nxinstall.inf" first, the
 // licence as "eula.txt", then the components, all deflated), then the 130-byte trailer with the
-// Huffman-coded setup header.
+// Huffman-coded setup header. Two components may share a file name when their bitnesses differ
+// (the 64-bit and the 32-bit build of one library); they are then carried as "x64/name" and
+// "x86/name".
 #pragma once
 
 #include <cstdint>
@@ -14,7 +16,9 @@
 namespace nx::pack {
 
 struct ComponentSettings {
-  std::string name;  // file name inside the component folder and in the payload
+  std::string name;              // plain file name the component is installed under
+  std::filesystem::path source;  // the file to pack; empty: `name` in the component folder;
+                                 // a relative path is taken from the component folder
   std::string target = "%SYSTEM%";
   bool registerFile = false;
   bool optional = false;
@@ -22,6 +26,7 @@ struct ComponentSettings {
   std::optional<std::string> version;  // default: the file's version resource
   std::optional<setup::DateTime> created;
   std::optional<setup::DateTime> modified;  // default: the file's last write time
+  std::optional<int> bits;  // 32 or 64; default: from the PE header, none for other files
 };
 
 struct PackSettings {

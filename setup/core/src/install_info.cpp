@@ -75,7 +75,7 @@ bool isMainKey(std::string_view key) {
 bool isFileKey(std::string_view key) {
   return key == "name" || key == "size" || key == "datecreated" || key == "datemodified" ||
          key == "version" || key == "target" || key == "register" || key == "optional" ||
-         key == "url";
+         key == "url" || key == "bits";
 }
 
 bool applyMain(InstallInfo& info, std::string_view key, std::string_view value) {
@@ -117,11 +117,27 @@ bool applyFile(FileEntry& entry, std::string_view key, std::string_view value,
     entry.url = std::string(value);
   } else if (key == "version") {
     entry.version = std::string(value);
+  } else if (key == "bits") {
+    if (value == "32") {
+      entry.bits = 32;
+    } else if (value == "64") {
+      entry.bits = 64;
+    } else {
+      return false;
+    }
   }
   return true;
 }
 
 }  // namespace
+
+std::string installedName(const FileEntry& entry) {
+  return entry.name.substr(entry.name.rfind('\\') + 1);
+}
+
+int effectiveBits(const FileEntry& entry, int setupBits) {
+  return entry.bits != 0 ? entry.bits : setupBits;
+}
 
 std::string expandTarget(std::string_view value, const FolderLookup& folders) {
   struct Macro {
@@ -130,7 +146,8 @@ std::string expandTarget(std::string_view value, const FolderLookup& folders) {
   };
   static constexpr Macro kMacros[] = {{"%SYSTEM%", TargetFolder::System},
                                       {"%PROGRAMFILES%", TargetFolder::ProgramFiles},
-                                      {"%WINDOWS%", TargetFolder::Windows}};
+                                      {"%WINDOWS%", TargetFolder::Windows},
+                                      {"%SYSTEM32BIT%", TargetFolder::System32Bit}};
   std::string out(value);
   for (const Macro& macro : kMacros) {
     if (upper(out).find(macro.text) == std::string::npos) continue;
@@ -176,6 +193,11 @@ bool readInstallInfoText(std::string_view text, const FolderLookup& folders, Ins
 
     const std::size_t eq = line.find('=');
     const std::string key = lower(line.substr(0, eq));
+    // A component's key with no [File] section opened yet has no entry to go to.
+    if (section == "main" && info.files.empty() && isFileKey(key)) {
+      ok = false;
+      continue;
+    }
     const bool known =
         (section == "main" && isMainKey(key)) || (section == "file" && isFileKey(key));
     if (!known) continue;

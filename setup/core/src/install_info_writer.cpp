@@ -41,6 +41,7 @@ std::string writeInstallInfo(const InstallInfo& info, const std::vector<std::str
     line(out, "Register", flag(f.registerFile));
     line(out, "Optional", flag(f.optional));
     line(out, "URL", f.url);
+    if (f.bits != 0) line(out, "Bits", std::to_string(f.bits));
   }
   return out;
 }

@@ -21,6 +21,16 @@ std::optional<std::uint64_t> PeLayout::rvaToOffset(std::uint32_t rva) const {
   return std::nullopt;
 }
 
+std::optional<int> peImageBits(Bytes image) {
+  if (readU16(image, 0) != kDosMagic) return std::nullopt;
+  const auto peAt = readU32(image, 0x3C);
+  if (!peAt || readU32(image, *peAt) != kPeSignature) return std::nullopt;
+  const auto magic = readU16(image, std::uint64_t{*peAt} + 24);
+  if (magic == kMagicPe32) return 32;
+  if (magic == kMagicPe32Plus) return 64;
+  return std::nullopt;
+}
+
 std::optional<PeLayout> readPeLayout(Bytes image) {
   if (readU16(image, 0) != kDosMagic) return std::nullopt;
   const auto peAt = readU32(image, 0x3C);

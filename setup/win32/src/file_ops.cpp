@@ -245,16 +245,30 @@ std::string ownFilePathLower() {
   return path;
 }
 
+namespace {
+
+// Lets the caller run its message pump after every entry of the archive's directory.
+class MemberEvents : public ZipEvents {
+ public:
+  explicit MemberEvents(const std::function<void()>& afterMember) : afterMember_(afterMember) {}
+  void Progress(std::int32_t, bool&) override {
+    if (afterMember_) afterMember_();
+  }
+
+ private:
+  const std::function<void()>& afterMember_;
+};
+
+}  // namespace
+
 PayloadResult extractPayload(std::string_view ownFile, const SetupHeader& header,
-                             std::string_view tempFolder) {
+                             std::string_view tempFolder,
+                             const std::function<void()>& afterMember) {
   PayloadResult result;
   const std::string temp =
       normalizePath(tempFolder.empty() ? getSysFolder(kFolderTemp) : std::string(tempFolder), true);
   result.workFolder = makeWorkFolder(temp);
   if (result.workFolder.empty()) return result;
-
-  const std::string archive = temp + std::string(kArchiveCopyName);
-  ::DeleteFileA(archive.c_str());
 
   if (header.payloadOffset < 0 || header.extraOffset < 0 || header.payloadLength <= 0) {
     return result;
@@ -262,7 +276,7 @@ PayloadResult extractPayload(std::string_view ownFile, const SetupHeader& header
   const std::uint64_t start = static_cast<std::uint64_t>(header.payloadOffset) +
                               static_cast<std::uint64_t>(header.extraOffset);
   const auto length = static_cast<std::uint64_t>(header.payloadLength);
-  std::string payload;
+  std::vector<std::uint8_t> payload;
   {
     const FileHandle file = openForReading(std::string(ownFile));
     LARGE_INTEGER size{};
@@ -274,16 +288,15 @@ PayloadResult extractPayload(std::string_view ownFile, const SetupHeader& header
     at.QuadPart = static_cast<LONGLONG>(start);
     payload.resize(static_cast<std::size_t>(length));
     if (!::SetFilePointerEx(file.get(), at, nullptr, FILE_BEGIN) ||
-        !readExactly(file.get(), reinterpret_cast<std::uint8_t*>(payload.data()), length)) {
+        !readExactly(file.get(), payload.data(), length)) {
       return result;
     }
   }
-  if (!writeWholeFile(archive, payload)) return result;
 
-  ZipExtractionClass zip;
-  if (zip.OpenZip(archive) && zip.Extract(result.workFolder, true, true)) {
-    zip.CloseZip();
-    ::DeleteFileA(archive.c_str());
+  MemberEvents events(afterMember);
+  ZipExtractionClass zip(&events);
+  if (zip.OpenZipImage(std::move(payload), std::string(ownFile)) &&
+      zip.Extract(result.workFolder, true, true)) {
     result.ok = true;
   }
   return result;
@@ -298,9 +311,13 @@ bool checkExtractedFiles(std::string_view workFolder, InstallInfo& info) {
   }
   const DateTime now = localNow();
   for (FileEntry& entry : info.files) {
-    // A name must stay a plain file name inside the work folder and the target folder.
+    // A name must stay inside the work folder, written in its plain form ("a\\b": no "/", "."
+    // or empty parts); only its last part goes into the target folder.
     const auto parts = safeMemberParts(entry.name);
-    if (!parts || parts->size() != 1 || (*parts)[0] != entry.name) return false;
+    if (!parts || parts->empty() || entry.name.find('/') != std::string::npos) return false;
+    std::string joined;
+    for (const std::string& part : *parts) joined += (joined.empty() ? "" : "\\") + part;
+    if (joined != entry.name) return false;
     const std::string path = folder + entry.name;
     const nxkFileInfo file(path);
     if (!file.Exists() || file.flag(kItemDirectory)) return false;
@@ -310,7 +327,7 @@ bool checkExtractedFiles(std::string_view workFolder, InstallInfo& info) {
     }
     if (entry.size < 0 || file.size64() != static_cast<std::uint64_t>(entry.size)) return false;
     entry.sourcePath = path;
-    entry.targetPath = normalizePath(entry.targetPath, true) + entry.name;
+    entry.targetPath = normalizePath(entry.targetPath, true) + installedName(entry);
     setFileTimes(path, entry.dateCreated, now, entry.dateModified, true);
   }
   return true;

@@ -33,6 +33,9 @@ RunSwitches parseRunArgs(std::string_view args) {
   result.log = padded.find(" /l ") != std::string::npos;
   result.save = padded.find(" /s ") != std::string::npos;
   result.quiet = padded.find(" /q ") != std::string::npos;
+  result.repair = padded.find(" /repair ") != std::string::npos;
+  result.remove = padded.find(" /remove ") != std::string::npos;
+  result.restart = padded.find(" /restart ") != std::string::npos;
   return result;
 }
 

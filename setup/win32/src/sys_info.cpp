@@ -4,7 +4,9 @@
 
 #include <shlobj.h>
 
+#include <iterator>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "nxsetup/paths.h"
@@ -109,8 +111,67 @@ std::string systemFolder() {
   return normalizePath(folder, true);
 }
 
+bool isWindows64() {
+  if constexpr (sizeof(void*) == 8) return true;
+  using IsWow64ProcessFn = BOOL(WINAPI*)(HANDLE, BOOL*);
+  const auto isWow64 = reinterpret_cast<IsWow64ProcessFn>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "IsWow64Process")));
+  BOOL wow64 = FALSE;
+  return isWow64 != nullptr && isWow64(::GetCurrentProcess(), &wow64) && wow64;
+}
+
+std::string system32BitFolder() {
+  if (isWindows64()) {
+    using GetFolderFn = UINT(WINAPI*)(LPSTR, UINT);
+    const auto getWow64Folder = reinterpret_cast<GetFolderFn>(reinterpret_cast<void*>(
+        ::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GetSystemWow64DirectoryA")));
+    if (getWow64Folder == nullptr) return {};
+    return normalizePath(growingBuffer(getWow64Folder), false);
+  }
+  return normalizePath(getSysFolder(kFolderSystem), false);
+}
+
+namespace {
+
+struct OsName {
+  const char* code;
+  const char* name;
+};
+
+// Systems from Vista on: NT 6.0 to 6.3 and 10.0, workstation or server.
+OsName laterNt(std::uint32_t major, std::uint32_t minor, std::uint32_t build, bool server) {
+  if (major == 6) {
+    switch (minor) {
+      case 0:
+        return server ? OsName{"WIN2008", "Windows Server 2008"}
+                      : OsName{"WINVISTA", "Windows Vista"};
+      case 1:
+        return server ? OsName{"WIN2008R2", "Windows Server 2008 R2"} : OsName{"WIN7", "Windows 7"};
+      case 2:
+        return server ? OsName{"WIN2012", "Windows Server 2012"} : OsName{"WIN8", "Windows 8"};
+      case 3:
+        return server ? OsName{"WIN2012R2", "Windows Server 2012 R2"}
+                      : OsName{"WIN81", "Windows 8.1"};
+      default:
+        return {"", ""};
+    }
+  }
+  if (major == 10 && minor == 0) {
+    if (!server) {
+      return build >= 22000 ? OsName{"WIN11", "Windows 11"} : OsName{"WIN10", "Windows 10"};
+    }
+    if (build >= 26100) return {"WIN2025", "Windows Server 2025"};
+    if (build >= 20348) return {"WIN2022", "Windows Server 2022"};
+    if (build >= 17763) return {"WIN2019", "Windows Server 2019"};
+    return {"WIN2016", "Windows Server 2016"};
+  }
+  return {"", ""};
+}
+
+}  // namespace
+
 OsRecord classifyOs(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor,
-                    std::uint32_t build, std::string_view csd) {
+                    std::uint32_t build, std::string_view csd, std::uint8_t productType) {
   OsRecord os;
   const std::string buildText = std::to_string(build);
   switch (platformId) {
@@ -143,6 +204,9 @@ OsRecord classifyOs(std::uint32_t platformId, std::uint32_t major, std::uint32_t
         os.code = "WIN2003", os.name = "Windows 2003";
       } else if (major == 5) {
         os.code = "???", os.name = "???";
+      } else {
+        const OsName later = laterNt(major, minor, build, productType != kProductWorkstation);
+        os.code = later.code, os.name = later.name;
       }
       break;
     default:
@@ -168,7 +232,49 @@ bool readVersion(OSVERSIONINFOA& info) {
 }
 }  // namespace
 
+namespace {
+
+// The version record as ntdll keeps it: unaffected by the compatibility settings that make
+// GetVersionEx report an older system to programs not marked for the newer one.
+struct RealVersion {
+  DWORD platformId = 0;
+  DWORD major = 0;
+  DWORD minor = 0;
+  DWORD build = 0;
+  std::string csd;
+  std::uint8_t productType = kProductWorkstation;
+};
+
+std::optional<RealVersion> readRealVersion() {
+  using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOEXW*);
+  const HMODULE ntdll = ::GetModuleHandleA("ntdll.dll");
+  if (ntdll == nullptr) return std::nullopt;
+  const auto rtlGetVersion = reinterpret_cast<RtlGetVersionFn>(
+      reinterpret_cast<void*>(::GetProcAddress(ntdll, "RtlGetVersion")));
+  if (rtlGetVersion == nullptr) return std::nullopt;
+  OSVERSIONINFOEXW info{};
+  info.dwOSVersionInfoSize = sizeof info;
+  if (rtlGetVersion(&info) != 0) return std::nullopt;
+  RealVersion v{info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion, info.dwBuildNumber, {},
+                info.wProductType};
+  std::size_t length = 0;
+  while (length < std::size(info.szCSDVersion) && info.szCSDVersion[length] != L'\0') ++length;
+  if (length > 0) {
+    char narrow[4 * std::size(info.szCSDVersion)] = {};
+    const int n = ::WideCharToMultiByte(CP_ACP, 0, info.szCSDVersion, static_cast<int>(length),
+                                        narrow, static_cast<int>(sizeof narrow), nullptr, nullptr);
+    if (n > 0) v.csd.assign(narrow, static_cast<std::size_t>(n));
+  }
+  return v;
+}
+
+}  // namespace
+
 OsRecord getOsRecord() {
+  if (const auto real = readRealVersion()) {
+    return classifyOs(real->platformId, real->major, real->minor, real->build, real->csd,
+                      real->productType);
+  }
   OSVERSIONINFOA info;
   if (!readVersion(info)) return {};
   // Windows 9x keeps major and minor in the high word of the build number.

@@ -35,4 +35,8 @@ inline constexpr std::size_t kPeDirSecurity = 4;
 // Parses the headers; nothing when the image is not a well-formed PE file.
 std::optional<PeLayout> readPeLayout(Bytes image);
 
+// 32 for a PE32 image, 64 for a PE32+ image, by the magic of the optional header; nothing when
+// the image has no PE headers.
+std::optional<int> peImageBits(Bytes image);
+
 }  // namespace nx::setup

@@ -1,8 +1,9 @@
 // File operations of the setup program: whole-file reads and writes, file times, in-use test,
-// the work folder and the payload copied out of the setup's own file.
+// the work folder and the payload unpacked from the setup's own file.
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -13,9 +14,6 @@
 #include "nxsetup/setup_header.h"
 
 namespace nx::setup::win {
-
-// Name of the archive copy in the temporary folder.
-inline constexpr std::string_view kArchiveCopyName = "NXSTEMP.001";
 
 // The whole file as bytes; nothing when it cannot be read.
 std::optional<std::vector<std::uint8_t>> readFileBytes(std::string_view path);
@@ -55,15 +53,19 @@ struct PayloadResult {
   std::string workFolder;  // set once created, also when a later step failed
 };
 
-// Copies the payload (`header` decoded from `ownFile`) to kArchiveCopyName in `tempFolder` (the
-// temporary folder when empty), opens it and extracts it into a new work folder; the copy is
-// deleted after a successful extraction.
+// Reads the payload (`header` decoded from `ownFile`) out of the setup's own file into memory
+// and extracts it into a new work folder made in `tempFolder` (the temporary folder when
+// empty). Nothing else is written to the temporary folder, so several setups may run at once.
+// `afterMember`, when set, runs after each entry of the archive's directory (the caller lets
+// window messages run there).
 PayloadResult extractPayload(std::string_view ownFile, const SetupHeader& header,
-                             std::string_view tempFolder = {});
+                             std::string_view tempFolder = {},
+                             const std::function<void()>& afterMember = {});
 
 // Checks the extracted files against the install information: each one present, of the given
 // version and size; sets their source and target paths and stamps their dates. Reads eula.txt
-// when the package has one.
+// when the package has one. A member name may have folder parts inside the work folder (the
+// payload folder of one bitness); the target is the Target folder + the installed name.
 bool checkExtractedFiles(std::string_view workFolder, InstallInfo& info);
 
 // Lists the installed targets that are in use; true when any target already exists.

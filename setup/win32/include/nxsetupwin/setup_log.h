@@ -13,6 +13,10 @@ struct RunSwitches {
   bool log = false;     // " /l ": collect (and show) the log
   bool save = false;    // " /s ": write the log to nxinstall.log at the end (with " /l ")
   bool quiet = false;   // " /q ": no windows and no message boxes
+  // Unattended mode (with " /q "): install or update by default, or one of these.
+  bool repair = false;   // " /repair ": replace every file
+  bool remove = false;   // " /remove ": remove the suite (wins over " /repair ")
+  bool restart = false;  // " /restart ": restart Windows when files wait for the next start
 };
 
 // The arguments of a full command line: the text after the program name (quoted or not).

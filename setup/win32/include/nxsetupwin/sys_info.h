@@ -51,6 +51,13 @@ std::string getSysFolder(int code, bool common = false, bool shortPath = false,
 // The Windows system folder with one trailing backslash, or "{Unknown}".
 std::string systemFolder();
 
+// True on 64-bit Windows, whichever bitness this program has.
+bool isWindows64();
+
+// The folder of the 32-bit system files without a trailing backslash: SysWOW64 on 64-bit
+// Windows, the system folder on 32-bit Windows; empty when it cannot be found.
+std::string system32BitFolder();
+
 struct OsRecord {
   std::string code;
   std::string name;
@@ -59,10 +66,20 @@ struct OsRecord {
   std::string servicePack;  // the CSD text
 };
 
-// The record for the values GetVersionEx reports.
-OsRecord classifyOs(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor,
-                    std::uint32_t build, std::string_view csd);
+// Product types of the version record: a workstation, a domain controller or a server.
+inline constexpr std::uint8_t kProductWorkstation = 1;
+inline constexpr std::uint8_t kProductDomainController = 2;
+inline constexpr std::uint8_t kProductServer = 3;
 
+// The record for a version: platform id, major, minor and build number, service-pack text and
+// product type. Systems from Vista on are told apart by build number and product type (a
+// domain controller counts as a server).
+OsRecord classifyOs(std::uint32_t platformId, std::uint32_t major, std::uint32_t minor,
+                    std::uint32_t build, std::string_view csd,
+                    std::uint8_t productType = kProductWorkstation);
+
+// The record of this system, from the real version (ntdll's RtlGetVersion, which no
+// compatibility setting alters); GetVersionEx where that is missing.
 OsRecord getOsRecord();
 bool isNT();
 // True outside the NT family; otherwise advpack's IsNTAdmin (false when it cannot be reached).
