@@ -1,6 +1,5 @@
 #include "driver.h"
 
-#include <cctype>
 #include <memory>
 #include <optional>
 #include <string>
@@ -306,35 +305,17 @@ int Driver::run() {
   return ui_.quiet() ? runUnattended() : runWizard();
 }
 
-bool startsWithNoCase(std::string_view text, std::string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (std::size_t i = 0; i < prefix.size(); ++i)
-    if (std::tolower(static_cast<unsigned char>(text[i])) !=
-        std::tolower(static_cast<unsigned char>(prefix[i])))
-      return false;
-  return true;
-}
-
-// One setup carries the libraries of both bitnesses. 64-bit files have no place on 32-bit
-// Windows and are left out. A 32-bit setup on 64-bit Windows sees the system folder's 32-bit
-// view under its usual name; 64-bit files aimed at it go through the folder's alias for the
-// native view ("Sysnative").
+// One package may carry the libraries of both bitnesses. The 64-bit setup program installs
+// both on 64-bit Windows: the 32-bit files go to their own system folder and are registered by
+// that folder's regsvr32. 64-bit files have no place on 32-bit Windows, and a 32-bit setup
+// program cannot place or register them beside 64-bit hosts: it leaves them out.
 void Driver::selectFilesForThisSystem() {
   constexpr int kSetupBits = sizeof(void*) * 8;
-  const bool windows64 = win::isWindows64();
-  const std::string system = normalizePath(state_.systemFolder, false);
-  const std::string windows = normalizePath(win::getSysFolder(win::kFolderWindows), false);
   std::vector<FileEntry> kept;
   for (FileEntry& entry : state_.info.files) {
-    const int bits = effectiveBits(entry, kSetupBits);
-    if (bits == 64 && !windows64) {
+    if (effectiveBits(entry, kSetupBits) == 64 && kSetupBits == 32) {
       write("   -left out (64-bit): " + entry.name);
       continue;
-    }
-    if (bits == 64 && kSetupBits == 32 && !system.empty() && !windows.empty()) {
-      const std::string& t = entry.targetPath;
-      if (startsWithNoCase(t, system))
-        entry.targetPath = windows + "\\Sysnative" + t.substr(system.size());
     }
     kept.push_back(std::move(entry));
   }
