@@ -12,7 +12,7 @@ cmake --build --preset native -j"$JOBS"
 cmake --preset mingw64 ${NX_CMAKE_ARGS:-} >/dev/null
 cmake --build --preset mingw64 -j"$JOBS"
 cmake --preset mingw32 ${NX_CMAKE_ARGS:-} >/dev/null
-cmake --build --preset mingw32 -j"$JOBS" --target nxwidgets nxpress nxslider nxcurrency nxtaxid
+cmake --build --preset mingw32 -j"$JOBS" --target nxwidgets nxpress nxslider nxcurrency nxtaxid nxcore
 
 NATIVE=build/native/tools/nxvat/nxvat
 WINEXE=build/mingw64/tools/nxvat/nxvat.exe
@@ -51,24 +51,57 @@ run=(wine "$WINEXE")
 demo "Windows under Wine: $WINEXE"
 
 echo
-echo "---- nxwidgets.ocx: registered, then placed on a form by nxshowcase (Windows, under Wine)"
-OCX="$PWD/build/mingw64/widgets/ocx/nxwidgets.ocx"
-nx_wine 64 regsvr32 /s "Z:$OCX" && echo "regsvr32 nxwidgets.ocx (x86_64): registered"
-for cls in NxProgressBar NxCheckBox NxHyperLink NxMeter NxGradFrame; do
-  nx_wine 64 reg query "HKCR\\nxwidgets.$cls\\CLSID" </dev/null 2>/dev/null | grep -i clsid |
-    sed "s/^/  nxwidgets.$cls /"
+echo "---- the product: one nxinstall.exe with the whole suite, installed unattended under Wine"
+SUITE=build/showcase/suite
+rm -rf "$SUITE" && mkdir -p "$SUITE"
+printf 'nx suite licence\r\n\r\nThe components may be used in applications of the licensee.\r\n' \
+  > "$SUITE/licence.txt"
+libs=(widgets/ocx/nxwidgets.ocx taxid/ocx/nxtaxid.ocx press/ocx/nxpress.ocx
+      currency/ocx/nxcurrency.ocx slider/ocx/nxslider.ocx taxid/nxcore/nxcore.dll)
+files=()
+for l in "${libs[@]}"; do
+  files+=(--file "$PWD/build/mingw64/$l:register=1")
+  files+=(--file "$PWD/build/mingw32/$l:register=1;target=%SYSTEM32BIT%")
 done
-PRESS="$PWD/build/mingw64/press/ocx/nxpress.ocx"
-nx_wine 64 regsvr32 /s "Z:$PRESS" && echo "regsvr32 nxpress.ocx (x86_64): registered"
-nx_wine 64 reg query 'HKCR\nxpress.NxButton\CLSID' </dev/null 2>/dev/null | grep -i clsid |
-  sed 's/^/  nxpress.NxButton /'
-mkdir -p build/showcase
-SLIDER="$PWD/build/mingw64/slider/ocx/nxslider.ocx"
-CURRENCY="$PWD/build/mingw64/currency/ocx/nxcurrency.ocx"
-TAXID="$PWD/build/mingw64/taxid/ocx/nxtaxid.ocx"
+build/native/tools/nxpack/nxpack --stub build/mingw64/setup/stub/nxinstall_stub.exe \
+  --out "$SUITE/nxinstall.exe" --title "nx suite" --eula "$SUITE/licence.txt" "${files[@]}"
+echo "nxpack: $SUITE/nxinstall.exe ($(stat -c %s "$SUITE/nxinstall.exe") bytes): the six libraries" \
+  "for 64-bit hosts and for 32-bit hosts"
+summary() {
+  sed 's/\r$//' nxinstall.log | grep -E '^   -(type|X64|X86|reboot needed|result)' |
+    grep -vE '^   -X(64|86).*: (skipped)$' | sed 's/^/  /'
+}
+( cd "$SUITE" && wine nxinstall.exe /q /l /s </dev/null >/dev/null 2>&1
+  echo "nxinstall.exe /q /l /s -> exit code $?"; summary )
+
+cat > "$SUITE/create_all.vbs" <<'VBS'
+names = Array("nxwidgets.NxProgressBar", "nxwidgets.NxCheckBox", "nxwidgets.NxHyperLink", _
+  "nxwidgets.NxMeter", "nxwidgets.NxGradFrame", "nxtaxid.NxVATNumber", "nxpress.NxButton", _
+  "nxcurrency.NxEuroBox", "nxslider.NxTracker", "nxcore.VatEngine")
+On Error Resume Next
+made = ""
+For Each n In names
+  Err.Clear
+  Set o = CreateObject(n)
+  If Err.Number = 0 Then made = made & " " & n Else made = made & " (" & n & " failed)"
+  Set o = Nothing
+Next
+WScript.Echo "created:" & made
+Set vat = CreateObject("nxcore.VatEngine")
+WScript.Echo "nxcore: checkNumber(""ATU13585627"") = " & vat.checkNumber("ATU13585627")
+VBS
+for bits in 64 32; do
+  echo "a $bits-bit script host:"
+  nx_wine $bits cscript //nologo "Z:$PWD/$SUITE/create_all.vbs" </dev/null 2>&1 | tr -d '\r' |
+    sed 's/^/  /'
+done
+
+echo
+echo "---- the installed libraries on forms (nxshowcase, Windows x86_64 under Wine)"
+sys='C:\windows\system32'
 # The VAT number form opens its first box's country list after 5 seconds, for the third shot.
-wine build/mingw64/tools/showcase/nxshowcase.exe "Z:$OCX" 9 "Z:$PRESS" "Z:$SLIDER" "Z:$CURRENCY" \
-  "Z:$TAXID" 5 &
+wine build/mingw64/tools/showcase/nxshowcase.exe "$sys\\nxwidgets.ocx" 9 "$sys\\nxpress.ocx" \
+  "$sys\\nxslider.ocx" "$sys\\nxcurrency.ocx" "$sys\\nxtaxid.ocx" 5 &
 SHOW=$!
 sleep 4
 /usr/bin/import -window root -crop 1000x340+0+0 build/showcase/nxwidgets.png
@@ -78,26 +111,18 @@ sleep 3.5
 wait "$SHOW" || true
 echo "screenshots of the forms: build/showcase/nxwidgets.png, build/showcase/nxpress.png," \
   "build/showcase/nxtaxid.png"
-nx_wine 64 regsvr32 /u /s "Z:$OCX" && echo "regsvr32 /u nxwidgets.ocx: unregistered"
-nx_wine 64 regsvr32 /u /s "Z:$PRESS" && echo "regsvr32 /u nxpress.ocx: unregistered"
-OCX32="$PWD/build/mingw32/widgets/ocx/nxwidgets.ocx"
-if [ -f "$OCX32" ]; then
-  nx_wine 32 regsvr32 /s "Z:$OCX32" && echo "regsvr32 nxwidgets.ocx (i686, 32-bit Wine): registered"
-  nx_wine 32 reg query 'HKCR\nxwidgets.NxCheckBox\CLSID' </dev/null 2>/dev/null | grep -i clsid |
-    sed 's/^/  32-bit view: nxwidgets.NxCheckBox /'
-  nx_wine 32 regsvr32 /u /s "Z:$OCX32" && echo "regsvr32 /u nxwidgets.ocx (i686): unregistered"
-fi
 
 echo
-echo "---- nxinstall.exe: packed by nxpack, run unattended under Wine (/q /l /s)"
-PKG=build/showcase/package
-rm -rf "$PKG" && mkdir -p "$PKG/files"
-cp "$OCX" "$PKG/files/"
-printf 'nx suite licence (demo)\r\n' > "$PKG/licence.txt"
-build/native/tools/nxpack/nxpack --stub build/mingw64/setup/stub/nxinstall_stub.exe \
-  --out "$PKG/nxinstall.exe" --title "nx suite" --dir "$PKG/files" --eula "$PKG/licence.txt" \
-  --file "nxwidgets.ocx:register=1"
-ls -l "$PKG/nxinstall.exe"
-( cd "$PKG" && wine nxinstall.exe /q /l /s </dev/null; echo "nxinstall.exe exit code: $?" )
-echo "nxinstall.log:"
-sed 's/\r$//' "$PKG/nxinstall.log" 2>/dev/null || echo "(no log written)"
+echo "---- removing the suite again"
+( cd "$SUITE" && wine nxinstall.exe /q /l /s /remove </dev/null >/dev/null 2>&1
+  echo "nxinstall.exe /q /l /s /remove -> exit code $?"; summary )
+left=0
+for l in "${libs[@]}"; do
+  f=$(basename "$l")
+  for d in system32 syswow64; do
+    find "build/wineprefix/drive_c/windows/$d" -maxdepth 1 -iname "$f" | grep -q . && left=$((left + 1))
+  done
+done
+echo "libraries left in the system folders: $left"
+nx_wine 64 cscript //nologo "Z:$PWD/$SUITE/create_all.vbs" </dev/null 2>&1 | tr -d '\r' |
+  head -1 | sed 's/^/  after removal, /'

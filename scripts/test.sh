@@ -58,6 +58,9 @@ cmake --preset mingw32 ${NX_CMAKE_ARGS:-} >/dev/null
 cmake --build --preset mingw32 -j"$JOBS"
 ctest --preset mingw32 -j"$JOBS"
 
+step "the suite end to end: one setup with every library of both bitnesses, under Wine"
+./scripts/suite-e2e.sh
+
 step "static checks of the Windows binaries"
 for arch in i386:mingw32 x86-64:mingw64; do
   tree=build/${arch#*:}
