@@ -32,14 +32,18 @@
 #include <vector>
 
 #include "alternating_rounds.h"
+#include "bench_windows.h"
 #include "nxcurrency_h.h"
 #include "platform/win32/formhost/form.h"
 
 using nx::bench::alternatingMedians;
+using nx::bench::rectAt;
 using nx::bench::Side;
+using nx::bench::sizeText;
 using nx::bench::timeRound;
 using nx::bench::Timings;
 using nx::bench::WindowHandle;
+using nx::bench::windowText;
 using nx::formhost::ComPtr;
 using nx::formhost::Dispatch;
 using nx::formhost::Form;
@@ -62,23 +66,6 @@ constexpr long kSumMember = 1, kSumResult = 2;
 // The group form: 10 columns of 20 boxes, the result box at the bottom of each.
 constexpr int kGroups = 10, kMembers = 19;
 constexpr int kBoxW = 96, kBoxH = 22, kColumnStep = 100, kRowStep = 26;
-
-RECT rectAt(int x, int y, int width, int height) {
-  return RECT{x, y, x + width, y + height};
-}
-
-std::string sizeText(HWND hwnd) {
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-}
-
-std::wstring windowText(HWND hwnd) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
 
 HRESULT putLong(const Dispatch& dispatch, DISPID id, long value) {
   VARIANT args[] = {nx::formhost::longVariant(value)};

@@ -46,15 +46,19 @@
 #include <type_traits>
 
 #include "alternating_rounds.h"
+#include "bench_windows.h"
 #include "nxtaxid_h.h"
 #include "platform/win32/formhost/form.h"
 #include "platform/win32/formhost/form_host.h"
 
 using nx::bench::alternatingMedians;
+using nx::bench::rectAt;
 using nx::bench::Side;
+using nx::bench::sizeText;
 using nx::bench::timeRound;
 using nx::bench::Timings;
 using nx::bench::WindowHandle;
+using nx::bench::windowText;
 using nx::formhost::ComPtr;
 using nx::formhost::Dispatch;
 using nx::formhost::EventSink;
@@ -83,23 +87,6 @@ constexpr int kControlW = 220, kControlH = 20;
 
 // A list still open after this time is closed by the watchdog.
 constexpr auto kListTimeout = std::chrono::seconds(5);
-
-RECT rectAt(int x, int y, int width, int height) {
-  return RECT{x, y, x + width, y + height};
-}
-
-std::string sizeText(HWND hwnd) {
-  RECT r;
-  GetWindowRect(hwnd, &r);
-  return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-}
-
-std::wstring windowText(HWND hwnd) {
-  std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(hwnd)) + 1, L'\0');
-  text.resize(
-      static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
-  return text;
-}
 
 HRESULT putBool(const Dispatch& dispatch, DISPID id, bool value) {
   VARIANT args[] = {nx::formhost::boolVariant(value)};

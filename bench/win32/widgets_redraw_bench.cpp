@@ -39,10 +39,12 @@
 #include <vector>
 
 #include "alternating_rounds.h"
+#include "bench_windows.h"
 #include "nxwidgets_h.h"
 #include "platform/win32/formhost/form.h"
 
 using nx::bench::alternatingMedians;
+using nx::bench::rectAt;
 using nx::bench::Timings;
 using nx::bench::WindowHandle;
 using nx::formhost::ComPtr;
@@ -59,10 +61,6 @@ constexpr int kRounds = nx::bench::kDefaultRounds;
 constexpr int kPerRound = 15;
 // Left edge of the platform's controls in the form's client area; ours stand left of it.
 constexpr int kPlatformColumn = 300;
-
-RECT rectAt(int x, int y, int width, int height) {
-  return RECT{x, y, x + width, y + height};
-}
 
 // One property of a control and the value it gets before the measurement.
 struct Setting {
