@@ -44,6 +44,9 @@ pass "nxpack: nxinstall.exe with ${#libs[@]} libraries of both bitnesses ($(stat
 unix_of() { nx_wine 64 winepath -u "$1" </dev/null 2>/dev/null | tr -d '\r'; }
 SYS64=$(unix_of 'C:\windows\system32')
 SYS32=$(unix_of 'C:\windows\syswow64')
+TEMP_DIR=$(unix_of "$(nx_wine 64 cmd /c 'echo %TEMP%' </dev/null 2>/dev/null | tr -d '\r')")
+work_folders() { find "$TEMP_DIR" -maxdepth 1 -name 'TMP[0-9][0-9][0-9][0-9][0-9]' 2>/dev/null | sort; }
+work_before=$(work_folders)
 exists_ci() { [ -n "$(find "$(dirname "$1")" -maxdepth 1 -iname "$(basename "$1")" -print -quit)" ]; }
 
 # setup NAME EXPECTED-CODE [SWITCHES]: runs the setup unattended with a log.
@@ -165,6 +168,12 @@ for bits in 64 32; do
 done
 keys=$(for p in "${progids[@]}"; do nx_wine 64 reg query "HKCR\\$p" </dev/null 2>/dev/null; done | tr -d '\r' | grep -c HKEY)
 [ "$keys" -eq 0 ] && pass "remove: no ProgID key left" || fail "remove: $keys ProgID keys left"
+
+# The reboot folder stays (empty once the restart moved its files); no work folder may.
+left=$(for d in $(comm -13 <(echo "$work_before") <(work_folders)); do
+  [ -n "$(find "$d" -mindepth 1 -print -quit)" ] && echo "$d"; done)
+[ -z "$left" ] && pass "no work folder left in the temporary folder" ||
+  fail "work folders left: $(echo $left)"
 
 echo "$failures failure(s)"
 [ "$failures" -eq 0 ]

@@ -16,17 +16,23 @@
 // The package is the file the bench opens as the setup's own file. Each figure is the median of
 // `rounds` rounds (7 unless given) after one warm-up round of each side; the first, fresh install
 // is the warm-up round of the setup and is shown on its own. The rounds of the two sides
-// alternate. At the end the engine's remove pass unregisters and deletes every file of the
-// package, and the bench checks that none is left; a zlib.dll the start-up checks provided is
-// deleted again. The bench refuses to start while any file of the package is installed.
+// alternate. The registration passes are also split by the libraries' bitness: the engine
+// registers its own bitness in process and the other one through that bitness's regsvr32.
+// What the engine's clean-up leaves of a round's work folder is removed after the round,
+// outside the timing. At the end the engine's remove pass unregisters and deletes every file of
+// the package, and the bench checks that none is left; a zlib.dll the start-up checks provided
+// is deleted again. The bench refuses to start while any file of the package is installed.
+//
 // Exit status: 0 measured and removed, 1 a step failed or something was left, 2 usage.
 #include <windows.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -68,6 +74,18 @@ std::wstring wide(const std::string& text) {
   return out;
 }
 
+// Milliseconds of a pass over the libraries of each bitness.
+struct BitnessSplit {
+  double bits64 = 0;
+  double bits32 = 0;
+};
+
+constexpr int kSetupBits = sizeof(void*) * 8;
+
+bool is64(const setup::FileEntry& entry) {
+  return setup::effectiveBits(entry, kSetupBits) == 64;
+}
+
 // The package as the start-up checks leave it: the checked file table and its work folder.
 struct Package {
   setup::InstallInfo info;
@@ -87,13 +105,16 @@ struct StartupTimes {
   double total = 0;
 };
 
-// Removes the work folder when the bench leaves a round early; the engine's clean-up removes it
-// otherwise.
+// Removes what is left of a work folder at the end of a round, its subfolders included: the
+// payload of a package for both bitnesses lies in one subfolder per bitness, which the setup's
+// own clean-up (removeFolder) does not remove.
 class WorkFolder {
  public:
   explicit WorkFolder(std::string& path) : path_(path) {}
   ~WorkFolder() {
-    if (!path_.empty()) win::removeFolder(path_);
+    if (!win::isRemovableFolderPath(path_) || !win::fileExists(path_)) return;
+    std::error_code ignored;
+    std::filesystem::remove_all(std::filesystem::path(wide(path_)), ignored);
   }
   WorkFolder(const WorkFolder&) = delete;
   WorkFolder& operator=(const WorkFolder&) = delete;
@@ -165,7 +186,6 @@ bool startupChecks(const std::string& ownFile, Package& out, StartupTimes& t, st
     return false;
   }
   // A 32-bit setup program leaves the 64-bit files out, as the driver does.
-  constexpr int kSetupBits = sizeof(void*) * 8;
   std::vector<setup::FileEntry> kept;
   for (setup::FileEntry& entry : out.info.files) {
     if (kSetupBits == 32 && setup::effectiveBits(entry, kSetupBits) == 64) continue;
@@ -196,6 +216,25 @@ class TimedUi final : public win::EngineUi {
     }
     return found;
   }
+  // The index of the first mark of `value` or more.
+  std::optional<std::size_t> firstIndexAtLeast(int value) const {
+    for (std::size_t i = 0; i < marks_.size(); ++i) {
+      if (marks_[i].first >= value) return i;
+    }
+    return std::nullopt;
+  }
+  // The times of the files of a pass over `files` that starts at mark `start`: each file ends
+  // with the next mark. Nothing when there are not enough marks.
+  std::optional<BitnessSplit> passByBits(std::size_t start,
+                                         const std::vector<setup::FileEntry>& files) const {
+    if (start + files.size() >= marks_.size()) return std::nullopt;
+    BitnessSplit split;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      const double ms = msBetween(marks_[start + i].second, marks_[start + i + 1].second);
+      (is64(files[i]) ? split.bits64 : split.bits32) += ms;
+    }
+    return split;
+  }
   // When the bar was first set to `value` or more.
   std::optional<Clock::time_point> firstAtLeast(int value) const {
     for (const auto& [v, at] : marks_) {
@@ -216,6 +255,11 @@ struct InstallTimes {
   double cleanUp = 0;
   double engine = 0;  // the whole install pass
   double whole = 0;   // start-up checks + install pass
+  // The registration passes by the libraries' bitness: the setup's own bitness is registered in
+  // this process, the other one through its regsvr32.
+  BitnessSplit unregisterByBits;
+  BitnessSplit registerByBits;
+  bool workFolderLeft = false;  // the engine's clean-up left the work folder
 };
 
 // One unattended install (a repair when `repair`) of the package.
@@ -229,13 +273,12 @@ bool setupRound(const std::string& ownFile, bool repair, InstallTimes& t, std::s
   }
   win::SetupLog log(false, {});
   TimedUi ui;
-  win::InstallEngine engine(p.info, p.previousInstall, log, ui, [&p] {
-    win::removeFolder(p.workFolder);
-    p.workFolder.clear();
-  });
+  win::InstallEngine engine(p.info, p.previousInstall, log, ui,
+                            [&p] { win::removeFolder(p.workFolder); });
   const auto start = Clock::now();
   const win::EngineOutcome outcome = engine.runInstall(repair);
   const auto end = Clock::now();
+  t.workFolderLeft = win::fileExists(p.workFolder);
   if (!outcome.succeeded() || outcome.rebootNeeded) {
     error = "install: " + std::to_string(outcome.filesFailed) + " file(s), " +
             std::to_string(outcome.registrationsFailed) + " registration(s), " +
@@ -252,6 +295,21 @@ bool setupRound(const std::string& ownFile, bool repair, InstallTimes& t, std::s
     error = "the install pass did not set the bar as expected";
     return false;
   }
+  // The unregistration pass (of a previous install) follows the first mark, the bar's 0; the
+  // registration pass ends with the mark before the bar's 90, as no file waits for a restart.
+  const std::size_t files = p.info.files.size();
+  const auto finishMark = ui.firstIndexAtLeast(90);
+  const auto unregisterByBits = p.previousInstall ? ui.passByBits(0, p.info.files)
+                                                  : std::optional<BitnessSplit>(BitnessSplit{});
+  const auto registerByBits = finishMark && *finishMark > files
+                                  ? ui.passByBits(*finishMark - files - 1, p.info.files)
+                                  : std::nullopt;
+  if (!unregisterByBits || !registerByBits) {
+    error = "the registration passes did not set the bar once per file";
+    return false;
+  }
+  t.unregisterByBits = *unregisterByBits;
+  t.registerByBits = *registerByBits;
   t.unregister = msBetween(start, *unregistered);
   t.copy = msBetween(*unregistered, *copied);
   t.registration = msBetween(*copied, *registered);
@@ -267,6 +325,7 @@ struct PlainFile {
   std::wstring source;
   std::wstring target;
   std::wstring regsvr32;
+  bool bits64 = false;
 };
 
 std::wstring regsvr32For(const std::string& path) {
@@ -302,6 +361,7 @@ bool runRegsvr32(const std::wstring& regsvr32, const std::wstring& target) {
 struct PlainTimes {
   double copy = 0;
   double registration = 0;
+  BitnessSplit registerByBits;
   double total() const { return copy + registration; }
 };
 
@@ -314,7 +374,8 @@ bool plainRound(const std::string& ownFile, PlainTimes& t, std::string& error) {
   std::vector<PlainFile> files;
   for (const setup::FileEntry& entry : p.info.files) {
     files.push_back({wide(entry.sourcePath), wide(entry.targetPath),
-                     entry.registerFile ? regsvr32For(entry.sourcePath) : std::wstring()});
+                     entry.registerFile ? regsvr32For(entry.sourcePath) : std::wstring(),
+                     is64(entry)});
   }
   const auto start = Clock::now();
   for (const PlainFile& f : files) {
@@ -324,15 +385,19 @@ bool plainRound(const std::string& ownFile, PlainTimes& t, std::string& error) {
     }
   }
   const auto copied = Clock::now();
+  BitnessSplit byBits;
+  auto last = copied;
   for (const PlainFile& f : files) {
     if (f.regsvr32.empty()) continue;
     if (!runRegsvr32(f.regsvr32, f.target)) {
       error = "regsvr32 /s failed on a library of the package";
       return false;
     }
+    const auto now = Clock::now();
+    (f.bits64 ? byBits.bits64 : byBits.bits32) += msBetween(last, now);
+    last = now;
   }
-  const auto end = Clock::now();
-  t = {msBetween(start, copied), msBetween(copied, end)};
+  t = {msBetween(start, copied), msBetween(copied, last), byBits};
   return true;
 }
 
@@ -358,10 +423,8 @@ bool removeSuite(const std::string& ownFile, double& ms) {
   }
   win::SetupLog log(false, {});
   win::SilentEngineUi ui;
-  win::InstallEngine engine(p.info, p.previousInstall, log, ui, [&p] {
-    win::removeFolder(p.workFolder);
-    p.workFolder.clear();
-  });
+  win::InstallEngine engine(p.info, p.previousInstall, log, ui,
+                            [&p] { win::removeFolder(p.workFolder); });
   const auto start = Clock::now();
   const win::EngineOutcome outcome = engine.runRemove();
   ms = msBetween(start, Clock::now());
@@ -379,70 +442,60 @@ bool removeSuite(const std::string& ownFile, double& ms) {
   return ok;
 }
 
-std::vector<double> pick(const std::vector<InstallTimes>& rounds, double InstallTimes::*field) {
-  std::vector<double> out;
-  for (const InstallTimes& r : rounds) out.push_back(r.*field);
-  return out;
-}
-
-std::vector<double> pickStartup(const std::vector<InstallTimes>& rounds,
-                                double StartupTimes::*field) {
-  std::vector<double> out;
-  for (const InstallTimes& r : rounds) out.push_back(r.startup.*field);
-  return out;
+// The median over the rounds of one figure of each round.
+template <typename Round, typename Figure>
+double medianOf(const std::vector<Round>& rounds, Figure figure) {
+  std::vector<double> values;
+  for (const Round& r : rounds) values.push_back(figure(r));
+  return nx::bench::median(std::move(values));
 }
 
 void printFigures(const Package& package, const InstallTimes& fresh,
                   const std::vector<InstallTimes>& installs, const std::vector<PlainTimes>& plain,
                   double removeMs) {
-  using nx::bench::median;
   int registered = 0;
   for (const setup::FileEntry& e : package.info.files) registered += e.registerFile ? 1 : 0;
-  std::printf("package: %zu files, %d self-registering; %zu rounds per side (median)\n",
+  int left = fresh.workFolderLeft ? 1 : 0;
+  for (const InstallTimes& r : installs) left += r.workFolderLeft ? 1 : 0;
+  const auto line = [](const char* label, double ms) { std::printf("%-44s%9.1f ms\n", label, ms); };
+  const auto s = [&installs](auto figure) { return medianOf(installs, figure); };
+  const auto b = [&plain](auto figure) { return medianOf(plain, figure); };
+  using I = const InstallTimes&;
+  using P = const PlainTimes&;
+
+  std::printf("package: %zu files, %d self-registering; median of %zu rounds per side\n",
               package.info.files.size(), registered, installs.size());
-  std::printf("first install (fresh, once):            %9.1f ms\n", fresh.whole);
-  std::printf("setup, unattended repair, whole:        %9.1f ms\n",
-              median(pick(installs, &InstallTimes::whole)));
-  std::printf("  start-up checks:                      %9.1f ms\n",
-              median(pickStartup(installs, &StartupTimes::total)));
-  std::printf("    read own file + header:             %9.1f ms\n",
-              median(pickStartup(installs, &StartupTimes::readHeader)));
-  std::printf("    checkZlib + regsvr32 lookup:        %9.1f ms\n",
-              median(pickStartup(installs, &StartupTimes::zlib)));
-  std::printf("    extraction (extractPayload):        %9.1f ms\n",
-              median(pickStartup(installs, &StartupTimes::extract)));
-  std::printf("    readInstallInfo:                    %9.1f ms\n",
-              median(pickStartup(installs, &StartupTimes::installInfo)));
-  std::printf("    checkExtractedFiles:                %9.1f ms\n",
-              median(pickStartup(installs, &StartupTimes::checkFiles)));
-  std::printf("    findInstalledFiles:                 %9.1f ms\n",
-              median(pickStartup(installs, &StartupTimes::findInstalled)));
-  std::printf("  install pass (runInstall):            %9.1f ms\n",
-              median(pick(installs, &InstallTimes::engine)));
-  std::printf("    unregistration (bar 0-10):          %9.1f ms\n",
-              median(pick(installs, &InstallTimes::unregister)));
-  std::printf("    copying (bar 10-60):                %9.1f ms\n",
-              median(pick(installs, &InstallTimes::copy)));
-  std::printf("    registration (bar 60-80):           %9.1f ms\n",
-              median(pick(installs, &InstallTimes::registration)));
-  std::printf("    clean-up of the work folder (90-100): %7.1f ms\n",
-              median(pick(installs, &InstallTimes::cleanUp)));
-  std::vector<double> setupCopyReg;
-  for (const InstallTimes& r : installs) setupCopyReg.push_back(r.copy + r.registration);
-  std::vector<double> plainCopy, plainReg, plainTotal;
-  for (const PlainTimes& r : plain) {
-    plainCopy.push_back(r.copy);
-    plainReg.push_back(r.registration);
-    plainTotal.push_back(r.total());
-  }
-  const double a = median(setupCopyReg);
-  const double b = median(plainTotal);
-  std::printf("baseline, CopyFileW + regsvr32 /s:      %9.1f ms\n", b);
-  std::printf("  CopyFileW of each file:               %9.1f ms\n", median(plainCopy));
-  std::printf("  regsvr32 /s of each library:          %9.1f ms\n", median(plainReg));
-  std::printf("setup copying + registration:           %9.1f ms\n", a);
-  std::printf("ratio setup / baseline (copy + reg):    %9.2f\n", b > 0 ? a / b : 0.0);
-  std::printf("remove pass at the end (once):          %9.1f ms\n", removeMs);
+  line("first install (fresh, once):", fresh.whole);
+  line("setup, unattended repair, whole:", s([](I r) { return r.whole; }));
+  line("  start-up checks:", s([](I r) { return r.startup.total; }));
+  line("    read own file + header:", s([](I r) { return r.startup.readHeader; }));
+  line("    checkZlib + regsvr32 lookup:", s([](I r) { return r.startup.zlib; }));
+  line("    extraction (extractPayload):", s([](I r) { return r.startup.extract; }));
+  line("    readInstallInfo:", s([](I r) { return r.startup.installInfo; }));
+  line("    checkExtractedFiles:", s([](I r) { return r.startup.checkFiles; }));
+  line("    findInstalledFiles:", s([](I r) { return r.startup.findInstalled; }));
+  line("  install pass (runInstall):", s([](I r) { return r.engine; }));
+  line("    unregistration (bar 0-10):", s([](I r) { return r.unregister; }));
+  line("      64-bit libraries:", s([](I r) { return r.unregisterByBits.bits64; }));
+  line("      32-bit libraries:", s([](I r) { return r.unregisterByBits.bits32; }));
+  line("    copying (bar 10-60):", s([](I r) { return r.copy; }));
+  line("    registration (bar 60-80):", s([](I r) { return r.registration; }));
+  line("      64-bit libraries:", s([](I r) { return r.registerByBits.bits64; }));
+  line("      32-bit libraries:", s([](I r) { return r.registerByBits.bits32; }));
+  line("    clean-up of the work folder (bar 90-100):", s([](I r) { return r.cleanUp; }));
+  line("baseline, CopyFileW + regsvr32 /s:", b([](P r) { return r.total(); }));
+  line("  CopyFileW of each file:", b([](P r) { return r.copy; }));
+  line("  regsvr32 /s of each library:", b([](P r) { return r.registration; }));
+  line("    64-bit libraries (System32):", b([](P r) { return r.registerByBits.bits64; }));
+  line("    32-bit libraries (SysWOW64):", b([](P r) { return r.registerByBits.bits32; }));
+  const double setupPart = s([](I r) { return r.copy + r.registration; });
+  const double plainPart = b([](P r) { return r.total(); });
+  line("setup copying + registration:", setupPart);
+  std::printf("%-44s%9.2f\n",
+              "ratio setup / baseline (copy + reg):", plainPart > 0 ? setupPart / plainPart : 0.0);
+  line("remove pass at the end (once):", removeMs);
+  std::printf("work folder left by the engine's clean-up: %d of %zu installs\n", left,
+              installs.size() + 1);
 }
 
 // A zlib.dll that was not in the system folder before the bench: the start-up checks provide

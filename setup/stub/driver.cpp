@@ -157,7 +157,7 @@ class Driver {
 
   void cleanUp() {
     write("   -preforming cleanup");
-    if (!state_.workFolder.empty()) win::removeFolder(state_.workFolder);
+    if (!state_.workFolder.empty()) win::removeFolderTree(state_.workFolder);
   }
 
   // Cleans up first, so that the saved log holds the clean-up line, then closes the windows.

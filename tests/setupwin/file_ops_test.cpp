@@ -171,6 +171,14 @@ TEST(RemoveFolder, DeletesFilesAndTheFolderButNotSubfolders) {
   EXPECT_TRUE(fileExists(nested + "\\sub\\inner.txt"));
 
   EXPECT_TRUE(removeFolder(dir.file("never-created")));
+
+  // The whole tree: a package's member folders go with the work folder.
+  ASSERT_TRUE(::CreateDirectoryA((nested + "\\sub\\deeper").c_str(), nullptr));
+  test::writeBytes(nested + "\\sub\\deeper\\x.dll", "x");
+  EXPECT_TRUE(removeFolderTree(nested));
+  EXPECT_FALSE(fileExists(nested));
+  EXPECT_FALSE(removeFolderTree("C:\\"));
+  EXPECT_FALSE(removeFolderTree(""));
 }
 
 // Install information with two files already in a work folder.

@@ -228,6 +228,31 @@ bool removeFolder(std::string_view path) {
   return !fileExists(folder);
 }
 
+bool removeFolderTree(std::string_view path) {
+  if (!isRemovableFolderPath(path)) return false;
+  const std::string folder = normalizePath(path, false);
+  std::vector<std::string> subfolders;
+  WIN32_FIND_DATAA find{};
+  {
+    const FindHandle found(::FindFirstFileA((folder + "\\*.*").c_str(), &find));
+    if (found) {
+      do {
+        const std::string name = find.cFileName;
+        if (!(find.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == "." || name == "..")
+          continue;
+        const std::string sub = folder + "\\" + name;
+        if (find.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+          ::RemoveDirectoryA(sub.c_str());  // the link only, never what it points to
+        } else {
+          subfolders.push_back(sub);
+        }
+      } while (::FindNextFileA(found.get(), &find));
+    }
+  }
+  for (const std::string& sub : subfolders) removeFolderTree(sub);
+  return removeFolder(folder);
+}
+
 std::string ownFilePath() {
   std::vector<char> buffer(MAX_PATH + 1);
   for (int attempt = 0; attempt < 6; ++attempt) {

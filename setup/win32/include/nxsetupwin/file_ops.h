@@ -45,6 +45,10 @@ bool removeFolder(std::string_view path);
 // The program file this process runs from.
 std::string ownFilePath();
 
+// removeFolder for a folder and every folder below it (the work folder of a package whose
+// members live in folders). Linked folders are unlinked, never followed.
+bool removeFolderTree(std::string_view path);
+
 // The setup's own file path, lower-cased, as the driver shows and uses it.
 std::string ownFilePathLower();
 
