@@ -535,11 +535,20 @@ void Wizard::setCloseCommand(bool enabled) {
   if (!i.closeEnabled_) return;  // removed already: a second removal would take other entries
   HMENU menu = ::GetSystemMenu(i.hwnd_, FALSE);
   if (menu) {
+    // The Close command and the separator in front of it. They are the menu's last two
+    // entries on Windows; other systems add entries after them (Wine's "About Wine"), so they
+    // are found by the command rather than by position.
     const int n = ::GetMenuItemCount(menu);
-    if (n >= 2) {
-      ::RemoveMenu(menu, static_cast<UINT>(n - 1), MF_BYPOSITION);
-      ::RemoveMenu(menu, static_cast<UINT>(n - 2), MF_BYPOSITION);
+    int close = -1;
+    for (int k = 0; k < n && close < 0; ++k)
+      if (::GetMenuItemID(menu, static_cast<UINT>(k)) == SC_CLOSE) close = k;
+    if (close >= 0) {
+      ::RemoveMenu(menu, static_cast<UINT>(close), MF_BYPOSITION);
+      if (close > 0 &&
+          (::GetMenuState(menu, static_cast<UINT>(close - 1), MF_BYPOSITION) & MF_SEPARATOR))
+        ::RemoveMenu(menu, static_cast<UINT>(close - 1), MF_BYPOSITION);
     }
+    ::EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | MF_GRAYED);  // the caption's button too
     ::DrawMenuBar(i.hwnd_);
   }
   i.closeEnabled_ = false;

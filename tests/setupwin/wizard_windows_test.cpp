@@ -356,6 +356,10 @@ TEST_F(WizardTest, CloseCommandIsRemovedAndRestored) {
   wizard.setCloseCommand(false);
   EXPECT_EQ(systemMenuCount(wizard.hwnd()), before - 2);
   EXPECT_FALSE(wizard.closeCommandEnabled());
+  // It is the Close command that went, wherever the system put it in the menu.
+  HMENU menu = GetSystemMenu(wizard.hwnd(), FALSE);
+  for (int k = 0; k < GetMenuItemCount(menu); ++k)
+    EXPECT_NE(GetMenuItemID(menu, static_cast<UINT>(k)), static_cast<UINT>(SC_CLOSE));
   wizard.setCloseCommand(false);  // already removed: no other entry goes
   EXPECT_EQ(systemMenuCount(wizard.hwnd()), before - 2);
 
