@@ -39,7 +39,7 @@
 #include "alternating_rounds.h"
 #include "nxsetup/install_info.h"
 #include "nxsetup/paths.h"
-#include "nxsetup/pe_machine.h"
+#include "nxsetup/pe_image.h"
 #include "nxsetup/setup_header.h"
 #include "nxsetupwin/file_ops.h"
 #include "nxsetupwin/handles.h"

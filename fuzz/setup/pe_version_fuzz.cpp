@@ -1,4 +1,5 @@
-// The PE header and version resource reader, and the bitness read from the PE header.
+// The PE header and version resource reader, and the bitness and machine read from the PE
+// header.
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -11,5 +12,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)nx::setup::formatFileVersion(res->file);
   }
   (void)nx::setup::peImageBits(std::span<const std::uint8_t>(data, size));
+  (void)nx::setup::peMachine(std::span<const std::uint8_t>(data, size));
   return 0;
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "nxsetup/pe_machine.h"
+#include "nxsetup/pe_image.h"
 #include "nxsetupwin/file_info.h"
 #include "nxsetupwin/file_ops.h"
 #include "nxsetupwin/handles.h"

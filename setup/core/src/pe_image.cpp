@@ -21,11 +21,28 @@ std::optional<std::uint64_t> PeLayout::rvaToOffset(std::uint32_t rva) const {
   return std::nullopt;
 }
 
-std::optional<int> peImageBits(Bytes image) {
+namespace {
+
+// Offset of the "PE\0\0" signature, or nothing when the bytes do not start a PE image.
+std::optional<std::uint64_t> peHeaderAt(Bytes image) {
   if (readU16(image, 0) != kDosMagic) return std::nullopt;
   const auto peAt = readU32(image, 0x3C);
   if (!peAt || readU32(image, *peAt) != kPeSignature) return std::nullopt;
-  const auto magic = readU16(image, std::uint64_t{*peAt} + 24);
+  return std::uint64_t{*peAt};
+}
+
+}  // namespace
+
+std::optional<std::uint16_t> peMachine(Bytes image) {
+  const auto peAt = peHeaderAt(image);
+  if (!peAt) return std::nullopt;
+  return readU16(image, *peAt + 4);
+}
+
+std::optional<int> peImageBits(Bytes image) {
+  const auto peAt = peHeaderAt(image);
+  if (!peAt) return std::nullopt;
+  const auto magic = readU16(image, *peAt + 24);
   if (magic == kMagicPe32) return 32;
   if (magic == kMagicPe32Plus) return 64;
   return std::nullopt;

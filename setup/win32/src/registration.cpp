@@ -7,7 +7,7 @@
 #include <cctype>
 #include <vector>
 
-#include "nxsetup/pe_machine.h"
+#include "nxsetup/pe_image.h"
 #include "nxsetupwin/handles.h"
 #include "nxsetupwin/sys_info.h"
 

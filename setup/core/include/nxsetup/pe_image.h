@@ -39,4 +39,11 @@ std::optional<PeLayout> readPeLayout(Bytes image);
 // the image has no PE headers.
 std::optional<int> peImageBits(Bytes image);
 
+inline constexpr std::uint16_t kPeMachineI386 = 0x014C;
+inline constexpr std::uint16_t kPeMachineAmd64 = 0x8664;
+
+// The COFF machine field of an image (its first bytes are enough when they reach the PE
+// header); nothing when the bytes do not start a PE image.
+std::optional<std::uint16_t> peMachine(Bytes image);
+
 }  // namespace nx::setup
