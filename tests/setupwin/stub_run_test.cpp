@@ -65,15 +65,28 @@ RunResult runSetup(const std::string& exe, const std::string& args, const std::s
   const KernelHandle thread(process.hThread);
   writeEnd.reset();
   RunResult result;
+  // The output is drained while the program runs; a program that has not ended after a minute
+  // is ended (exit code 99) rather than left to hang the test.
   char buffer[4096];
-  DWORD got = 0;
-  while (::ReadFile(readEnd.get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
-    result.stdErr.append(buffer, got);
+  const DWORD deadline = ::GetTickCount() + 60000;
+  auto drain = [&] {
+    DWORD available = 0, got = 0;
+    while (::PeekNamedPipe(readEnd.get(), nullptr, 0, nullptr, &available, nullptr) &&
+           available > 0 && ::ReadFile(readEnd.get(), buffer, sizeof buffer, &got, nullptr) &&
+           got > 0)
+      result.stdErr.append(buffer, got);
+  };
+  while (::WaitForSingleObject(child.get(), 50) == WAIT_TIMEOUT) {
+    drain();
+    if (static_cast<LONG>(::GetTickCount() - deadline) > 0) {
+      ::TerminateProcess(child.get(), 99);
+      ::WaitForSingleObject(child.get(), 5000);
+      result.exitCode = 99;
+      result.stdErr += "(the program did not end within a minute)";
+      return result;
+    }
   }
-  if (::WaitForSingleObject(child.get(), 60000) != WAIT_OBJECT_0) {
-    ::TerminateProcess(child.get(), 99);
-    return result;
-  }
+  drain();
   ::GetExitCodeProcess(child.get(), &result.exitCode);
   return result;
 }
@@ -93,17 +106,24 @@ class StubRun : public ::testing::Test {
  protected:
   void SetUp() override {
     ::CreateDirectoryA(temp_.c_str(), nullptr);
+    ::CreateDirectoryA(targetFolder().c_str(), nullptr);
     stub_ = test::readBytes(test::unixToWindows(NX_STUB_EXE));
     ASSERT_GT(stub_.size(), 1000u);
   }
+  void TearDown() override { removeFolder(targetFolder()); }
 
   static std::vector<Member> goodMembers() {
     std::vector<Member> m{{"nxpress.ocx", std::string(50000, 'p'), true},
                           {"nxcore.dll", "small stored component", false}};
     m.insert(m.begin(), Member{"eula.txt", "Licence text.", true});
-    m.insert(m.begin(), Member{"nxinstall.inf", test::installInfoFor(m, "%SYSTEM%", true), true});
+    m.insert(m.begin(), Member{"nxinstall.inf", test::installInfoFor(m, kTarget, true), true});
     return m;
   }
+
+  // The package installs its files here, never into the system folder.
+  static constexpr const char* kTarget = "%WINDOWS%\\temp\\nxstubrun";
+
+  static std::string targetFolder() { return getSysFolder(kFolderWindows) + "\\temp\\nxstubrun"; }
 
   RunResult run(const std::string& image, const std::string& args = "/q /l /s") {
     test::writeBytes(setup_, image);
