@@ -5,6 +5,7 @@
 // interface from it and the tests check the type library against it.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -17,6 +18,7 @@
 #include <variant>
 #include <vector>
 
+#include "core/runtime/accessible.h"
 #include "core/runtime/color.h"
 #include "core/runtime/errors.h"
 #include "core/runtime/host.h"
@@ -119,6 +121,22 @@ struct Method {
 template <class C>
 using Member = std::variant<Property<C>, Method<C>>;
 
+// How a class describes itself to assistive technology; the control base builds the element
+// from it (see ControlBase::accessible).
+struct AccessSpec {
+  AccessRole role = AccessRole::Client;
+  // The property that holds the caption; empty, or an empty caption: the host's ToolTipText,
+  // then its Name.
+  std::string_view nameProperty = {};
+  // The caption marks its access key with "&" ("&&" for an ampersand); the marks are not read.
+  bool captionMarks = false;
+  // The property shown as the value; empty: none.
+  std::string_view valueProperty = {};
+  // The default action's name; it does what a click does. Empty: none.
+  std::string_view actionName = {};
+  bool focusable = true;
+};
+
 template <class C>
 struct ClassSpec {
   std::string_view name;
@@ -133,6 +151,7 @@ struct ClassSpec {
   std::vector<std::string_view> writeOrder = {};
   ReadPolicy readPolicy = ReadPolicy::Propagate;
   ReadPolicy writePolicy = ReadPolicy::Propagate;
+  AccessSpec access = {};
 };
 
 // What the platform and the class tests see of one member.
@@ -165,6 +184,7 @@ struct ClassInfo {
   std::vector<EnumSpec> enums;
   std::string_view defaultProperty;
   std::string_view defaultEvent;
+  AccessSpec access;
 
   const MemberInfo* find(std::string_view memberName) const;
   // The property a change notification key stands for (its persisted or notification key).
@@ -279,6 +299,7 @@ class ClassTable {
     info_.enums = std::move(decl.enums);
     info_.defaultProperty = decl.defaultProperty;
     info_.defaultEvent = decl.defaultEvent;
+    info_.access = decl.access;
     readPolicy_ = decl.readPolicy;
     writePolicy_ = decl.writePolicy;
     std::int32_t position = 0;
@@ -319,6 +340,10 @@ class ClassTable {
       mi.dispid = equalsNoCase(mi.name, decl.defaultProperty) ? ClassInfo::kValueDispId : position;
       info_.members.push_back(std::move(mi));
     }
+    for (std::string_view named : {decl.access.nameProperty, decl.access.valueProperty})
+      if (!named.empty() && memberIndexOrNone(named, MemberInfo::Kind::Property) < 0)
+        throw std::logic_error(std::string(decl.name) + ": accessibility names no property \"" +
+                               std::string(named) + "\"");
     checkPersistOrder(decl.name, info_.members, decl.readOrder, "read");
     checkPersistOrder(decl.name, info_.members, decl.writeOrder, "write");
     readOrder_ = ordered(decl.readOrder);
@@ -391,10 +416,16 @@ class ClassTable {
     return p.dynamicDefault ? p.dynamicDefault(c) : p.storeDefault;
   }
 
-  std::size_t memberIndex(std::string_view name, MemberInfo::Kind kind) const {
+  std::ptrdiff_t memberIndexOrNone(std::string_view name, MemberInfo::Kind kind) const {
     for (std::size_t i = 0; i < info_.members.size(); ++i)
-      if (info_.members[i].kind == kind && equalsNoCase(info_.members[i].name, name)) return i;
-    throw HostError("unknown member " + std::string(name));
+      if (info_.members[i].kind == kind && equalsNoCase(info_.members[i].name, name))
+        return static_cast<std::ptrdiff_t>(i);
+    return -1;
+  }
+  std::size_t memberIndex(std::string_view name, MemberInfo::Kind kind) const {
+    const std::ptrdiff_t i = memberIndexOrNone(name, kind);
+    if (i < 0) throw HostError("unknown member " + std::string(name));
+    return static_cast<std::size_t>(i);
   }
 
   const Property<C>& property(std::string_view name) const {

@@ -18,9 +18,11 @@ class Control : public ControlBase {
   const ClassInfo& classInfo() const final { return C::classTable().info(); }
   Value getProperty(std::string_view name) const final { return C::classTable().get(self(), name); }
   void putProperty(std::string_view name, const Value& value) final {
+    AnnounceScope announce(*this);
     C::classTable().put(self(), name, value);
   }
   Value invokeMethod(std::string_view name, std::span<Value> args) final {
+    AnnounceScope announce(*this);
     return C::classTable().call(self(), name, args);
   }
 

@@ -9,8 +9,10 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/control/class_table.h"
+#include "core/runtime/accessible.h"
 #include "core/runtime/host.h"
 #include "core/runtime/services.h"
 #include "core/runtime/window.h"
@@ -76,10 +78,25 @@ class ControlBase : public HostedObject {
   // caption, lower case); 0 for none. A control whose key changes calls accessKeyChanged().
   virtual char accessKey() const { return 0; }
   // The host saw the access key pressed (Alt+letter, or the letter where the host routes it).
-  void Mnemonic() { onMnemonic(); }
+  void Mnemonic() {
+    AnnounceScope announce(*this);
+    onMnemonic();
+  }
   // An ambient property of the host changed ("UserMode", "DisplayAsDefault", "Font"; empty
   // when the host says that several may have changed).
-  void AmbientChanged(std::string_view name) { onAmbientChanged(name); }
+  void AmbientChanged(std::string_view name) {
+    AnnounceScope announce(*this);
+    onAmbientChanged(name);
+  }
+
+  // The control as assistive technology sees it: role, name, value, states, default action and
+  // access key from the class's accessibility entry, with the class's own additions (states,
+  // value text, constituent parts as children).
+  AccessibleNode accessible() const;
+  // Compares what accessibility clients read with what they were last told and announces the
+  // differences through the window. Entry points that may change the control call it when they
+  // end; a control calls it itself after a change that comes from elsewhere (a text part).
+  void announceChanges() noexcept;
 
   bool busy() const { return busy_; }
   bool hasFocus() const { return hasFocus_; }
@@ -133,6 +150,36 @@ class ControlBase : public HostedObject {
   // Raises the event of that name of the class table.
   void raiseEvent(std::string_view name, std::span<Value> args = {});
 
+  // Additions to the element the class entry gives: states, value text, action name, children.
+  virtual void describeAccessible(AccessibleNode& node) const { static_cast<void>(node); }
+  // What a click does, for default actions: a left press and release at the control's centre.
+  void clickAtCentre();
+
+  // Announces what changed when the outermost scope of an entry point ends.
+  class AnnounceScope {
+   public:
+    explicit AnnounceScope(const ControlBase& c);
+    ~AnnounceScope();
+    AnnounceScope(const AnnounceScope&) = delete;
+    AnnounceScope& operator=(const AnnounceScope&) = delete;
+
+   private:
+    ControlBase& c_;
+  };
+
+  // Keeps back the announcement made before each raised event while a change of several steps
+  // is under way (an intermediate text): clients hear the result when the entry point ends.
+  class HoldAnnouncements {
+   public:
+    explicit HoldAnnouncements(ControlBase& c) : c_(c) { ++c_.announceHold_; }
+    ~HoldAnnouncements() { --c_.announceHold_; }
+    HoldAnnouncements(const HoldAnnouncements&) = delete;
+    HoldAnnouncements& operator=(const HoldAnnouncements&) = delete;
+
+   private:
+    ControlBase& c_;
+  };
+
   // Hover tracking; a control calls it from its MouseMove. The hooks give its hover look.
   void trackHover();
   bool pointerInside() const;
@@ -157,6 +204,8 @@ class ControlBase : public HostedObject {
 
  private:
   void showTooltip();
+  std::string accessibleName() const;
+  std::vector<AccessibleSnapshot> accessibleSnapshots() const;
 
   ControlSite& site_;
   bool busy_ = false;
@@ -165,6 +214,10 @@ class ControlBase : public HostedObject {
   bool hovering_ = false;
   bool terminated_ = false;
   std::unique_ptr<CTooltip> tooltip_;
+  int announceDepth_ = 0;
+  int announceHold_ = 0;
+  bool announcedValid_ = false;
+  std::vector<AccessibleSnapshot> announced_;  // the control, then its children
 };
 
 }  // namespace nx

@@ -19,6 +19,11 @@ class DcSurface : public Surface {
 
   double twipsPerPixelX() const override { return tppX_; }
   double twipsPerPixelY() const override { return tppY_; }
+  // The display's resolution changed (the window moved to another monitor).
+  void setTwipsPerPixel(double x, double y) {
+    if (x > 0) tppX_ = x;
+    if (y > 0) tppY_ = y;
+  }
   Rgb foreColor() const override { return fore_; }
   void setForeColor(Rgb color) override { fore_ = color; }
   Rgb backColor() const override { return back_; }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "core/runtime/accessible.h"
 #include "core/runtime/geometry.h"
 #include "core/runtime/parts.h"
 #include "core/runtime/surface.h"
@@ -30,6 +31,9 @@ struct PopupCallbacks {
   // The pop-up lost the activation or the keyboard focus to another window (may come twice for
   // one change). Not called once the pop-up was closed.
   std::function<void()> deactivated = nullptr;
+  // What the pop-up is to accessibility clients (a list and its rows); bounds in twips of the
+  // pop-up's client area.
+  std::function<AccessibleNode()> accessible = nullptr;
 };
 
 struct PopupParams {
@@ -66,6 +70,12 @@ class PopupWindow {
   virtual ModalEnd runModal() = 0;
   // Ends the modal run (returns Closed) and hides the window. Safe at any time.
   virtual void close() = 0;
+  // Tells accessibility clients that an element of the pop-up changed: 0 is the pop-up's own
+  // element, n its n-th child.
+  virtual void announce(AccessEvent event, int child) {
+    static_cast<void>(event);
+    static_cast<void>(child);
+  }
 };
 
 }  // namespace nx

@@ -53,4 +53,20 @@ std::vector<std::string_view> splitLines(std::string_view text) {
   return lines;
 }
 
+std::string withoutAccessMarks(std::string_view caption) {
+  std::string out;
+  out.reserve(caption.size());
+  for (std::size_t i = 0; i < caption.size(); ++i) {
+    if (caption[i] == '&') {
+      if (i + 1 < caption.size() && caption[i + 1] == '&') {
+        out += '&';
+        ++i;
+      }
+      continue;
+    }
+    out += caption[i];
+  }
+  return out;
+}
+
 }  // namespace nx

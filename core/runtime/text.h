@@ -33,6 +33,8 @@ bool lessNoCase(std::string_view a, std::string_view b);
 // The access key of a caption: the character after the last single "&" ("&&" stands for a
 // literal ampersand), folded to lower case; 0 when there is none.
 char accessKeyOf(std::string_view caption);
+// The caption as read aloud: single "&" marks dropped, "&&" as one ampersand.
+std::string withoutAccessMarks(std::string_view caption);
 
 // The lines of a text: CR, LF and CR LF each end one line. A text ending in a break has an empty
 // last line; an empty text is one empty line.

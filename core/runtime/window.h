@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "core/runtime/accessible.h"
 #include "core/runtime/color.h"
 #include "core/runtime/font.h"
 #include "core/runtime/geometry.h"
@@ -87,6 +88,16 @@ class ControlWindow {
   virtual Surface& surface() = 0;
   // The constituent parts the control creates on this window (core/runtime/parts.h).
   virtual PartFactory& parts() = 0;
+
+  // Tells accessibility clients that an element of the control changed: 0 is the control
+  // itself, n its n-th child element.
+  virtual void announce(AccessEvent event, int child) {
+    static_cast<void>(event);
+    static_cast<void>(child);
+  }
+  // Whether any accessibility client may be listening for announcements; a control that
+  // hears false need not work out what changed.
+  virtual bool accessibilityListening() const { return true; }
 };
 
 }  // namespace nx

@@ -17,8 +17,9 @@ class MaskShaper {
   bool applied() const { return applied_; }
 
  private:
-  // The drawing area in pixels, by the fixed divisor of 15 twips, rounded.
-  static std::int32_t pixels(double twips);
+  // A drawing-area length in pixels by the surface's twips per pixel, rounded; 0 without a
+  // usable twips per pixel.
+  static std::int32_t pixels(double twips, double twipsPerPixel);
   bool applied_ = false;
 };
 

@@ -40,8 +40,6 @@ struct RunningSum {
 thread_local std::vector<RunningSum> runningSums;
 constexpr int kMaxSumPasses = 8;
 
-
-
 }  // namespace
 
 const ClassTable<NxEuroBox>& NxEuroBox::classTable() {
@@ -188,6 +186,7 @@ const ClassTable<NxEuroBox>& NxEuroBox::classTable() {
           .writeOrder = {"decpl", "ldigs", "symb", "ivar", "bcolor", "fcolor", "scolor", "rednegs",
                          "enabled", "group", "role", "brdColor", "bstyle", "ifont", "value",
                          "ExProp"},
+          .access = {.role = AccessRole::EditableText, .valueProperty = "Text"},
       });
   return table;
 }
@@ -221,9 +220,19 @@ void NxEuroBox::makeParts() {
 
   TextBoxEvents& e = digits_->events();
   e.keyFilter = [this](char32_t& ch) { onKey(ch); };
-  e.changed = [this] { onTextChanged(); };
-  e.gotFocus = [this] { onDigitsGotFocus(); };
-  e.lostFocus = [this] { reformat(); };
+  // What the digits' input changes is announced to accessibility clients when it ends.
+  e.changed = [this] {
+    AnnounceScope announce(*this);
+    onTextChanged();
+  };
+  e.gotFocus = [this] {
+    AnnounceScope announce(*this);
+    onDigitsGotFocus();
+  };
+  e.lostFocus = [this] {
+    AnnounceScope announce(*this);
+    reformat();
+  };
   e.mouseDown = [this](PartMouse m) {
     digitsPressed_ = m.button == kLeftButton;
     raiseMouse("MouseDown", m);
@@ -293,7 +302,9 @@ void NxEuroBox::setFont(FontRef font) {
   if (!font) throw HostError("a font object is required");
   window().setFont(font);
   const PartRect r = digits_->bounds();
-  digits_->setBounds({r.left, r.top, r.width, window().surface().textHeight("',") + 15});
+  // A line of text and one pixel more.
+  const Surface& surface = window().surface();
+  digits_->setBounds({r.left, r.top, r.width, surface.textHeight("',") + surface.twipsPerPixelY()});
   digits_->setFont(font);
   symbol_->setFont(font);
   notifyChanged("ifont");
@@ -350,6 +361,8 @@ void NxEuroBox::setValue(const Value& v) {
   for (char& c : text)
     if (c == '.') c = ',';
   if (!eurobox::isAmount(eurobox::withoutSymbol(text, s_.symbol))) return;
+  // The plain text, then its formatted form: clients hear only the second.
+  HoldAnnouncements hold(*this);
   s_.amount = amount;
   digits_->setText(eurobox::plainText(rounder_.round(d, s_.decimalPlaces)));
   reformat();
@@ -602,6 +615,36 @@ void NxEuroBox::updateTooltip() {
     tooltip_->Create();
   } catch (const std::exception&) {
     tooltip_.reset();
+  }
+}
+
+// ---- accessibility ----
+
+void NxEuroBox::describeAccessible(AccessibleNode& node) const {
+  // The box keeps its window enabled and disables its parts: its own flag says whether it is.
+  if (!s_.enabled) {
+    node.states |= accstate::kUnavailable;
+    node.states &= ~accstate::kFocusable;
+  }
+  if (!digits_ || !symbol_) return;
+  if (digits_->hasFocus()) node.states &= ~accstate::kFocused;  // the digits have it
+  AccessibleNode digits;
+  digits.role = AccessRole::EditableText;
+  digits.name = node.name;
+  digits.value = digits_->text();
+  digits.part = kDigitsPart;
+  digits.bounds = digits_->bounds();
+  digits.states = node.states & accstate::kUnavailable;
+  if (digits_->enabled()) digits.states |= accstate::kFocusable;
+  if (digits_->hasFocus()) digits.states |= accstate::kFocused;
+  node.children.push_back(std::move(digits));
+  if (symbol_->visible() && !symbol_->caption().empty()) {
+    AccessibleNode symbol;
+    symbol.role = AccessRole::StaticText;
+    symbol.name = symbol_->caption();
+    symbol.bounds = symbol_->bounds();
+    symbol.states = accstate::kReadOnly | (node.states & accstate::kUnavailable);
+    node.children.push_back(std::move(symbol));
   }
 }
 

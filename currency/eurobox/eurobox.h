@@ -100,6 +100,7 @@ class NxEuroBox : public Control<NxEuroBox> {
   const std::string& digitsToolTip() const { return digitsTip_; }
 
  protected:
+  void describeAccessible(AccessibleNode& node) const override;
   void onInitProperties() override;
   void onReadProperties(PropertyBag& bag) override;
   void onResize() override { layOut(); }

@@ -170,6 +170,10 @@ class SimPopup final : public PopupWindow {
     return end;
   }
 
+  void announce(AccessEvent event, int child) override {
+    record_->announced.emplace_back(event, child);
+  }
+
   void close() override {
     record_->closeRequested = true;
     record_->visible = false;

@@ -11,6 +11,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "core/runtime/mouse_hook.h"
@@ -39,6 +40,8 @@ struct PopupRecord {
   std::unique_ptr<SimSurface> surface;
   std::unique_ptr<SimPartFactory> parts;
   std::exception_ptr error;  // left a callback during the modal run in progress
+  // Accessibility announcements of the pop-up: event and child, in order.
+  std::vector<std::pair<AccessEvent, int>> announced;
 };
 
 class SimScreen {

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "core/runtime/window.h"
 #include "platform/sim/sim_parts.h"
@@ -71,6 +72,18 @@ class SimWindow : public ControlWindow {
   PartFactory& parts() override { return parts_; }
   SimPartFactory& simParts() { return parts_; }
 
+  // Accessibility announcements, in order, as a client listening to the window hears them.
+  struct Announcement {
+    AccessEvent event;
+    int child;
+    friend bool operator==(const Announcement&, const Announcement&) = default;
+  };
+  void announce(AccessEvent event, int child) override { announced_.push_back({event, child}); }
+  bool accessibilityListening() const override { return listening_; }
+  void setAccessibilityListening(bool on) { listening_ = on; }
+  const std::vector<Announcement>& announcements() const { return announced_; }
+  void clearAnnouncements() { announced_.clear(); }
+
  private:
   void syncSurface();
   void changed();
@@ -93,6 +106,8 @@ class SimWindow : public ControlWindow {
   SimSurface surface_;
   SimPartFactory parts_{surface_};
   std::function<void()> onResize_;
+  std::vector<Announcement> announced_;
+  bool listening_ = true;
 };
 
 }  // namespace nx::sim

@@ -249,6 +249,10 @@ const ClassTable<NxButton>& NxButton::classTable() {
                          "plight",  "btline",     "crnstyle", "calign",  "asize",     "font",
                          "olstyle", "handCursor", "icpic",    "icalign", "icx",       "icy",
                          "appear",  "bstyle",     "enabled",  "gtype",   "xtrVar",    "ExProp"},
+          .access = {.role = AccessRole::PushButton,
+                     .nameProperty = "Caption",
+                     .captionMarks = true,
+                     .actionName = "Press"},
       });
   return table;
 }
@@ -778,6 +782,15 @@ void NxButton::redraw() {
     accessKeyChanged();
   }
   if (painted.region) applyRegion(&w, std::move(painted.region));
+}
+
+// ---- accessibility ----
+
+void NxButton::describeAccessible(AccessibleNode& node) const {
+  // The button tracks the pointer itself (its hover also ends with a release).
+  if (s_.hover) node.states |= accstate::kHotTracked;
+  if (s_.pressed) node.states |= accstate::kPressed;
+  if (ambientDisplayAsDefault().value_or(false)) node.states |= accstate::kDefault;
 }
 
 }  // namespace nx

@@ -129,6 +129,7 @@ class NxButton : public Control<NxButton> {
   ButtonLook look() const;
 
  protected:
+  void describeAccessible(AccessibleNode& node) const override;
   void onInitialize() override;
   void onInitProperties() override;
   void onReadProperties(PropertyBag& bag) override;

@@ -15,11 +15,21 @@
 namespace nx {
 namespace {
 
-// Fixed offsets in twips: one, two and four pixels of the usual screen.
-constexpr double k1 = 15;
-constexpr double k2 = 30;
-constexpr double k4 = 60;
+// Gaps in twips between the icon and a caption beside it; they scale with both.
+constexpr double kIconGapBefore = 60;  // a caption after an icon on its left
+constexpr double kIconGapAfter = 30;   // a caption before an icon on its right, or above one
 constexpr Rgb kBlack = 0x000000;
+
+// One pixel of the surface in twips, across and down: borders, cuts, outlines and the pressed
+// shift are whole pixels at any resolution.
+struct OnePixel {
+  double x;
+  double y;
+};
+
+OnePixel onePixel(const Surface& s) {
+  return OnePixel{s.twipsPerPixelX(), s.twipsPerPixelY()};
+}
 
 // Puts the surface's fore colour back however the drawing ends.
 class ForeColorScope {
@@ -86,9 +96,10 @@ void paintFace(Surface& s, const ButtonLook& look, Rgb a, Rgb b) {
 void paintLightBand(Surface& s, const ButtonLook& look) {
   DeviceContext& dc = s.dc();
   const std::int32_t w = look.innerWidthPx;
-  const Rgb c1 = readable(s.pixel(k1, 0), look.white);
+  const OnePixel px = onePixel(s);
+  const Rgb c1 = readable(s.pixel(px.x, 0), look.white);
   verticalGradient(dc, 0, 0, w, 2, c1, look.white);
-  const Rgb c2 = readable(s.pixel(k1, k4), look.white);
+  const Rgb c2 = readable(s.pixel(px.x, 4 * px.y), look.white);
   verticalGradient(dc, 0, 2, w, 4, look.white, c2);
 }
 
@@ -120,19 +131,21 @@ class PixelBlock {
   std::vector<Rgb> pixels_;
 };
 
-// One cut groove at x twips: the two pixel columns x and x + 15 over the rows 60, 75, ... up
-// to SH - 60. Soft cuts darken the left column and lighten the right one pixel by pixel; hard
-// cuts draw a dark column in the shade of pixel (0, 0) and a white one a row lower.
+// One cut groove at x twips: the two pixel columns x and x + 1 pixel over the rows from the
+// fifth pixel row, one pixel apart, up to SH - 4 pixels. Soft cuts darken the left column and
+// lighten the right one pixel by pixel; hard cuts draw a dark column in the shade of pixel (0, 0)
+// and a white one a row lower.
 void paintCut(Surface& s, const ButtonLook& look, double x, bool hard,
               const SystemServices& services) {
   DeviceContext& dc = s.dc();
   const double tx = s.twipsPerPixelX();
   const double ty = s.twipsPerPixelY();
   if (!(ty > 0)) return;
+  const double firstY = 4 * ty;
   const std::int32_t left = toPixel(x, tx);
-  const std::int32_t right = toPixel(x + k1, tx);
-  const double lastY = roundHalf(look.scaleHeight - k4);
-  if (lastY < k4) return;
+  const std::int32_t right = toPixel(x + tx, tx);
+  const double lastY = roundHalf(look.scaleHeight - firstY);
+  if (lastY < firstY) return;
 
   Rgb hardColor = 0;
   if (hard) {
@@ -143,21 +156,25 @@ void paintCut(Surface& s, const ButtonLook& look, double x, bool hard,
 
   // Rows past the bottom of the surface would not show; the walk stops there.
   const std::int32_t surfaceBottom = dc.heightPx();
-  const std::int32_t firstRow = toPixel(k4, ty);
+  const std::int32_t firstRow = toPixel(firstY, ty);
   const std::int32_t lastRow =
-      std::min(toPixel(lastY + (hard ? k1 : 0), ty), std::max(surfaceBottom - 1, firstRow));
+      std::min(toPixel(lastY + (hard ? ty : 0), ty), std::max(surfaceBottom - 1, firstRow));
   Rect block{std::max(std::min(left, right), 0), std::max(firstRow, 0),
              std::min(std::max(left, right) + 1, dc.widthPx()),
              std::min(lastRow + 1, surfaceBottom)};
   if (block.empty()) return;
   PixelBlock pixels(dc, block);
 
-  for (double y = k4; y <= lastY; y += k1) {
+  // Counted in whole rows so that no sum of fractional twips drifts off the pixel grid. lastY
+  // is whole twips: a row up to half a twip past it is still the last one.
+  for (std::int32_t n = 0;; ++n) {
+    const double y = firstY + n * ty;
+    if (y > lastY + 0.5) break;
     const std::int32_t row = toPixel(y, ty);
     if (row >= surfaceBottom) break;
     if (hard) {
       if (Rgb* p = pixels.at(left, row)) *p = hardColor;
-      if (Rgb* p = pixels.at(right, toPixel(y + k1, ty))) *p = look.white;
+      if (Rgb* p = pixels.at(right, toPixel(y + ty, ty))) *p = look.white;
     } else {
       if (Rgb* p = pixels.at(left, row)) *p = scaleColor(static_cast<OleColor>(*p), 90, services);
       if (Rgb* p = pixels.at(right, row)) *p = scaleColor(static_cast<OleColor>(*p), 130, services);
@@ -167,8 +184,9 @@ void paintCut(Surface& s, const ButtonLook& look, double x, bool hard,
 }
 
 void paintBottomLine(Surface& s, const ButtonLook& look) {
-  for (double d : {k1, k2}) {
-    const Rgb c = s.pixel(0, d - k1);
+  const double py = onePixel(s).y;
+  for (double d : {py, 2 * py}) {
+    const Rgb c = s.pixel(0, d - py);
     if (c == kInvalidColor) continue;
     s.line(0, look.scaleHeight - d, look.scaleWidth, look.scaleHeight - d, c);
   }
@@ -176,11 +194,13 @@ void paintBottomLine(Surface& s, const ButtonLook& look) {
 
 // The four chamfer diagonals of round corners.
 void cornerDiagonals(Surface& s, double sw, double sh, Rgb color) {
-  constexpr double r = k2;
-  s.line(0, r, r, 0, color);
-  s.line(0, sh - r - k1, r, sh - k1, color);
-  s.line(sw - r - k1, 0, sw - k1, r, color);
-  s.line(sw - r - k1, sh - k1, sw - k1, sh - k1 - r, color);
+  const OnePixel px = onePixel(s);
+  const double rx = 2 * px.x;  // two pixels along each edge
+  const double ry = 2 * px.y;
+  s.line(0, ry, rx, 0, color);
+  s.line(0, sh - ry - px.y, rx, sh - px.y, color);
+  s.line(sw - rx - px.x, 0, sw - px.x, ry, color);
+  s.line(sw - rx - px.x, sh - px.y, sw - px.x, sh - px.y - ry, color);
 }
 
 std::unique_ptr<Region> windowRegion(const ButtonLook& look) {
@@ -209,35 +229,44 @@ std::unique_ptr<Region> paintBorder(Surface& s, const ButtonLook& look,
   const bool marked = look.focus || look.isDefault;
   const bool threeD = look.borderAppearance == ap3D;
   const bool round = look.cornerStyle == csRound;
-  const double i = marked ? k1 : 0;
+  const OnePixel px = onePixel(s);
+  const double x1 = px.x;
+  const double y1 = px.y;
+  const double x2 = 2 * px.x;
+  const double y2 = 2 * px.y;
+  // A focused or default button draws its raised border one pixel in, inside a black frame.
+  const double ix = marked ? x1 : 0;
+  const double iy = marked ? y1 : 0;
 
   if (threeD && look.pressed) {
-    outline(s, k1, k1, sw - k2, sh - k2, e);
+    outline(s, x1, y1, sw - x2, sh - y2, e);
   } else if (threeD) {
-    s.line(i, i, sw - k1 - i, i, look.white);
-    s.line(i, i, i, sh - k1 - i, look.white);
-    s.line(i + k1, sh - k2 - i, sw - k1 - i, sh - k2 - i, bright);
-    s.line(sw - k2 - i, i + k1, sw - k2 - i, sh - k1 - i, bright);
-    s.line(i, sh - k1 - i, sw - i, sh - k1 - i, e);
-    s.line(sw - k1 - i, i, sw - k1 - i, sh - i, e);
+    s.line(ix, iy, sw - x1 - ix, iy, look.white);
+    s.line(ix, iy, ix, sh - y1 - iy, look.white);
+    s.line(ix + x1, sh - y2 - iy, sw - x1 - ix, sh - y2 - iy, bright);
+    s.line(sw - x2 - ix, iy + y1, sw - x2 - ix, sh - y1 - iy, bright);
+    s.line(ix, sh - y1 - iy, sw - ix, sh - y1 - iy, e);
+    s.line(sw - x1 - ix, iy, sw - x1 - ix, sh - iy, e);
   } else if (!marked) {
-    outline(s, 0, 0, sw - k1, sh - k1, e);
+    outline(s, 0, 0, sw - x1, sh - y1, e);
     if (round) cornerDiagonals(s, sw, sh, e);
   }
   if (marked) {
-    outline(s, 0, 0, sw - k1, sh - k1, kBlack);
+    outline(s, 0, 0, sw - x1, sh - y1, kBlack);
     if (round && !threeD) cornerDiagonals(s, sw, sh, kBlack);
   }
   return windowRegion(look);
 }
 
-void paintIcon(Surface& s, const ButtonLook& look, double p) {
+// `shift`: the pressed look's offset, in twips across and down.
+void paintIcon(Surface& s, const ButtonLook& look, OnePixel shift) {
   if (!look.icon) return;
+  const OnePixel px = onePixel(s);
   const ItemPosition at = alignItem(look.iconAlignment, look.scaleWidth, look.scaleHeight,
-                                    look.iconWidth, look.iconHeight);
-  // An icon larger than the button is clipped by the surface.
-  s.paintPicture(*look.icon, at.x + k1 * look.iconAdjustX + p, at.y + k1 * look.iconAdjustY + p,
-                 look.iconWidth, look.iconHeight);
+                                    look.iconWidth, look.iconHeight, px.x, px.y);
+  // The adjustments are pixels. An icon larger than the button is clipped by the surface.
+  s.paintPicture(*look.icon, at.x + px.x * look.iconAdjustX + shift.x,
+                 at.y + px.y * look.iconAdjustY + shift.y, look.iconWidth, look.iconHeight);
 }
 
 // How far the caption moves out of the icon's way.
@@ -248,17 +277,17 @@ void avoidIcon(const ButtonLook& look, double& dx, double& dy) {
   const double ih = look.iconHeight;
   const bool sameRow = text.vertical == icon.vertical;
   if (icon.horizontal == 0 && sameRow) {
-    if (text.horizontal == 0) dx += iw + k4;
+    if (text.horizontal == 0) dx += iw + kIconGapBefore;
     if (text.horizontal == 1) dx += roundHalf(iw / 2);
   } else if (icon.horizontal == 2 && sameRow) {
-    if (text.horizontal == 2) dx -= iw + k2;
+    if (text.horizontal == 2) dx -= iw + kIconGapAfter;
     if (text.horizontal == 1) dx -= roundHalf(iw / 2);
   }
   if (icon.vertical == 0) {
     if (text.vertical == 0 && text.horizontal == 1) dy += ih;
     if (text.vertical == 1) dy += roundHalf(ih / 2);
   } else if (icon.vertical == 2) {
-    if (text.vertical == 2 && text.horizontal == 1) dy -= ih + k2;
+    if (text.vertical == 2 && text.horizontal == 1) dy -= ih + kIconGapAfter;
     if (text.vertical == 1) dy -= roundHalf(ih / 2);
   }
 }
@@ -269,23 +298,26 @@ void printAt(Surface& s, std::string_view text, double x, double y, Rgb color) {
   s.print(text, false);
 }
 
-void paintCaption(Surface& s, const ButtonLook& look, const ButtonCaption& caption, double p) {
+void paintCaption(Surface& s, const ButtonLook& look, const ButtonCaption& caption,
+                  OnePixel shift) {
   const std::string& text = caption.text;
   if (text.empty()) return;
+  const OnePixel px = onePixel(s);
   const double tw = s.textWidth(text);
   const double th = s.textHeight(text);
-  const ItemPosition at = alignItem(look.alignment, look.scaleWidth, look.scaleHeight, tw, th);
+  const ItemPosition at =
+      alignItem(look.alignment, look.scaleWidth, look.scaleHeight, tw, th, px.x, px.y);
   double x = at.x;
   double y = at.y;
-  double dx = p;
-  double dy = p;
+  double dx = shift.x;
+  double dy = shift.y;
   if (look.icon) avoidIcon(look, dx, dy);
 
   const bool shadowShift =
       look.outline == olShadow || (look.outline == olHoverShadow && look.hover);
   if (shadowShift) {
-    x -= k1;
-    y -= k1;
+    x -= px.x;
+    y -= px.y;
   }
   x += dx;
   y += dy;
@@ -293,12 +325,12 @@ void paintCaption(Surface& s, const ButtonLook& look, const ButtonCaption& capti
   const std::size_t k = caption.key;
   double u1 = 0;
   double u2 = 0;
-  const double uy = y + th - k1;
+  const double uy = y + th - px.y;
   if (k > 0 && k <= text.size()) {
     const std::string_view sv(text);
     const double keyWidth = s.textWidth(sv.substr(k - 1, 1));
     u1 = x + s.textWidth(sv.substr(0, k)) - keyWidth;
-    u2 = u1 + keyWidth - k1;
+    u2 = u1 + keyWidth - px.x;
   }
   const bool underline = k > 0 && k <= text.size();
 
@@ -320,12 +352,12 @@ void paintCaption(Surface& s, const ButtonLook& look, const ButtonCaption& capti
   const bool regular = style == olRegular || (style == olHoverRegular && look.hover);
   const bool shadow = style == olShadow || (style == olHoverShadow && look.hover);
   if (regular) {
-    draw(-k1, -k1, outlineColor);
-    draw(k1, -k1, outlineColor);
-    draw(-k1, k1, outlineColor);
-    draw(k1, k1, outlineColor);
+    draw(-px.x, -px.y, outlineColor);
+    draw(px.x, -px.y, outlineColor);
+    draw(-px.x, px.y, outlineColor);
+    draw(px.x, px.y, outlineColor);
   } else if (shadow) {
-    draw(k1, k1, outlineColor);
+    draw(px.x, px.y, outlineColor);
   }
   draw(0, 0, textColor);
 }
@@ -383,10 +415,13 @@ ButtonCaption parseButtonCaption(std::string_view caption) {
   return out;
 }
 
-ItemPosition alignItem(std::int32_t alignment, double sw, double sh, double iw, double ih) {
+ItemPosition alignItem(std::int32_t alignment, double sw, double sh, double iw, double ih,
+                       double tppX, double tppY) {
   const AlignmentClasses c = alignmentClasses(alignment);
-  const double x = c.horizontal == 0 ? k1 : (c.horizontal == 1 ? sw / 2 - iw / 2 : sw - iw - k2);
-  const double y = c.vertical == 0 ? k1 : (c.vertical == 1 ? sh / 2 - ih / 2 : sh - ih - k2);
+  const double x =
+      c.horizontal == 0 ? tppX : (c.horizontal == 1 ? sw / 2 - iw / 2 : sw - iw - 2 * tppX);
+  const double y =
+      c.vertical == 0 ? tppY : (c.vertical == 1 ? sh / 2 - ih / 2 : sh - ih - 2 * tppY);
   return ItemPosition{roundHalf(x), roundHalf(y)};
 }
 
@@ -396,7 +431,10 @@ ButtonPaintResult paintButton(Surface& surface, const ButtonLook& look,
   ButtonPaintResult result;
   const Rgb a = look.hover ? look.hoverColorA : look.colorA;
   const Rgb b = look.hover ? look.hoverColorB : look.colorB;
-  const double p = look.pressed && look.borderAppearance == ap3D ? k1 : 0;
+  // Pressed, a 3D button's icon and caption move one pixel right and down.
+  const bool sunk = look.pressed && look.borderAppearance == ap3D;
+  const OnePixel px = onePixel(surface);
+  const OnePixel shift{sunk ? px.x : 0, sunk ? px.y : 0};
 
   surface.clear();
   paintFace(surface, look, a, b);
@@ -405,12 +443,12 @@ ButtonPaintResult paintButton(Surface& surface, const ButtonLook& look,
   if (look.cutStyle == posLeft || look.cutStyle == posBoth)
     paintCut(surface, look, 0, hard, services);
   if (look.cutStyle == posRight || look.cutStyle == posBoth)
-    paintCut(surface, look, roundHalf(look.scaleWidth - k2), hard, services);
+    paintCut(surface, look, roundHalf(look.scaleWidth - 2 * px.x), hard, services);
   if (look.bottomLine) paintBottomLine(surface, look);
   result.region = paintBorder(surface, look, services);
-  paintIcon(surface, look, p);
+  paintIcon(surface, look, shift);
   result.caption = parseButtonCaption(look.caption);
-  paintCaption(surface, look, result.caption, p);
+  paintCaption(surface, look, result.caption, shift);
   return result;
 }
 

@@ -1,7 +1,8 @@
-// NxButton painting against the control's surface, in twips (15 twips are one pixel on the
-// usual screen; the surface converts): face, light band, cut grooves, repeated bottom line,
-// border in its raised, pressed, flat, focused and default looks, the window shape of round
-// corners, the icon and the caption with its outline or shadow and its access-key underline.
+// NxButton painting against the control's surface, in twips (the surface's twips per pixel
+// convert; borders, cuts and outlines are whole pixels at any resolution): face, light band, cut
+// grooves, repeated bottom line, border in its raised, pressed, flat, focused and default looks,
+// the window shape of round corners, the icon and the caption with its outline or shadow and its
+// access-key underline.
 #pragma once
 
 #include <cstdint>
@@ -30,12 +31,14 @@ struct ButtonCaption {
 ButtonCaption parseButtonCaption(std::string_view caption);
 
 // Where an item of iw x ih twips stands in a drawing area of sw x sh twips by an alignment
-// value: x = 15, sw/2 - iw/2 or sw - iw - 30; y = 15, sh/2 - ih/2 or sh - ih - 30 (rounded).
+// value, with tppX x tppY twips to a pixel: x = 1 pixel, sw/2 - iw/2 or sw - iw - 2 pixels;
+// y = 1 pixel, sh/2 - ih/2 or sh - ih - 2 pixels (rounded to whole twips).
 struct ItemPosition {
   double x = 0;
   double y = 0;
 };
-ItemPosition alignItem(std::int32_t alignment, double sw, double sh, double iw, double ih);
+ItemPosition alignItem(std::int32_t alignment, double sw, double sh, double iw, double ih,
+                       double tppX, double tppY);
 
 // Everything one drawing needs: resolved colours, the look, the flags and the layout.
 struct ButtonLook {

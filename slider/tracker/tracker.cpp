@@ -249,7 +249,8 @@ const ClassTable<NxTracker>& NxTracker::classTable() {
                          "backcolortop", "backcolorbottom", "forecolor", "linecolor",
                          "markercolor", "xtrVar"},
           .readPolicy = ReadPolicy::ContinueOnError,
-      });
+          .access = {.role = AccessRole::Graph, .nameProperty = "Caption", .valueProperty = "Value", .focusable = false},
+        });
   return table;
 }
 
@@ -604,6 +605,12 @@ void NxTracker::redraw() {
 void NxTracker::redrawAfterSample() {
   if (terminated()) return;
   canvas_.paintAfterSample(window().surface(), look(), samples_);
+}
+
+// ---- accessibility ----
+
+void NxTracker::describeAccessible(AccessibleNode& node) const {
+  node.states |= accstate::kReadOnly;
 }
 
 }  // namespace nx

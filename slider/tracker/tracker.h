@@ -126,6 +126,7 @@ class NxTracker : public Control<NxTracker> {
   TrackerLook look() const;
 
  protected:
+  void describeAccessible(AccessibleNode& node) const override;
   void onInitialize() override;
   void onInitProperties() override;
   void onReadProperties(PropertyBag& bag) override;

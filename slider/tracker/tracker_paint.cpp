@@ -96,10 +96,15 @@ std::int64_t plotHeight(std::int32_t v, std::int32_t min, std::int32_t max, doub
 
 double markerRow(double hd, double tppY) {
   const double tpp = perPixel(tppY);
-  const double c = std::trunc(hd / 2);
-  const double r = std::fmod(roundHalfEven(hd / 2), tpp);
-  if (r > tpp / 2) return c + tpp;
-  return c - std::fmod(c, tpp);
+  // The rule works in whole twips of a 15-twip pixel: on another screen it runs on the plot
+  // height in those units and scales back, so that the row is the same pixel of the plot.
+  constexpr double kRulePixel = 15;
+  const double scale = tpp / kRulePixel;
+  const double h = hd / scale;
+  const double c = std::trunc(h / 2);
+  const double r = std::fmod(roundHalfEven(h / 2), kRulePixel);
+  if (r > kRulePixel / 2) return (c + kRulePixel) * scale;
+  return (c - std::fmod(c, kRulePixel)) * scale;
 }
 
 std::string markerText(const TrackerLook& look) {

@@ -26,6 +26,7 @@ CountryDropDown::CountryDropDown(SystemServices& services, DropDownOptions optio
   callbacks.mouse = [this](const PopupMouseEvent& e) { onMouse(e); };
   callbacks.key = [this](std::uint16_t key) { onKey(key); };
   callbacks.deactivated = [this] { cancel(); };
+  callbacks.accessible = [this] { return accessible(); };
   popup_ = services_.createPopupWindow(PopupParams{o_.owner, o_.bounds}, std::move(callbacks));
   load();
 }
@@ -41,6 +42,8 @@ void CountryDropDown::load() {
   g.innerWidth = b.width() * o_.twipsPerPixelX;
   g.innerHeight = b.height() * o_.twipsPerPixelY;
   g.scrollBarWidth = kScrollBarPixels * o_.twipsPerPixelX;
+  g.pixelWidth = o_.twipsPerPixelX;
+  g.pixelHeight = o_.twipsPerPixelY;
   for (const PictureRef& flag : o_.flags)
     if (flag) {
       g.flagWidth = flag->widthPixels() * o_.twipsPerPixelX;
@@ -76,7 +79,7 @@ void CountryDropDown::load() {
   frame_->setBounds({0, 0, g.listWidth(), g.innerHeight});
 
   bar_ = &parts.createScrollBar("sBar");
-  bar_->setBounds({g.innerWidth - g.scrollBarWidth - kRowGap, 0, g.scrollBarWidth, g.innerHeight});
+  bar_->setBounds({g.listWidth(), 0, g.scrollBarWidth, g.innerHeight});
   bar_->setRange(0, static_cast<std::int32_t>(std::lround(g.scrollMax())));
   bar_->setSmallChange(static_cast<std::int32_t>(std::lround(g.smallStep())));
   bar_->setLargeChange(static_cast<std::int32_t>(std::lround(g.largeStep())));
@@ -106,7 +109,7 @@ void CountryDropDown::placeRows() {
   batch_ = true;
   const double textHeight = popup_->surface().textHeight("AT");
   for (int i = 0; i < kRowCount; ++i) {
-    flags_[i]->move(kFlagLeft, top + g.flagTop(i));
+    flags_[i]->move(g.flagLeft(), top + g.flagTop(i));
     if (!flags_[i]->picture()) flags_[i]->resize(g.flagWidth, g.flagHeight);
     codes_[i]->move(g.codeLeft(), top + g.flagTop(i) + (g.flagHeight - textHeight) / 2);
   }
@@ -119,6 +122,8 @@ void CountryDropDown::placeRows() {
 void CountryDropDown::showHighlight() {
   placeRows();
   updateToolTip();
+  popup_->announce(AccessEvent::Selection, list_.selected() + 1);
+  popup_->announce(AccessEvent::Focus, list_.selected() + 1);
 }
 
 void CountryDropDown::updateToolTip() {
@@ -215,6 +220,40 @@ void CountryDropDown::onKey(std::uint16_t key) {
       break;
   }
   flush();
+}
+
+void CountryDropDown::choose(int row) {
+  if (row < 0 || row >= kRowCount) return;
+  result_ = std::string(taxid::countryCode(row));
+  popup_->close();
+}
+
+AccessibleNode CountryDropDown::accessible() const {
+  const ListGeometry& g = list_.geometry();
+  const bool pt = o_.language == taxid::NX_PT;
+  const double shownHeight = popup_->bounds().height() * o_.twipsPerPixelY;
+  AccessibleNode node;
+  node.role = AccessRole::List;
+  node.name = pt ? "Países" : "Countries";
+  node.value = std::string(taxid::countryCode(list_.selected()));
+  node.states = accstate::kFocusable | accstate::kFocused;
+  node.bounds = {0, 0, g.listWidth(), shownHeight};
+  CountryDropDown* self = const_cast<CountryDropDown*>(this);
+  for (int row = 0; row < kRowCount; ++row) {
+    AccessibleNode item;
+    item.role = AccessRole::ListItem;
+    item.value = std::string(taxid::countryCode(row));
+    item.name = item.value + " " + std::string(taxid::countryName(row, o_.language));
+    const double top = g.flagTop(row) - g.rowGap() - list_.scroll();
+    item.bounds = {0, top, g.listWidth(), g.pitch()};
+    item.states = accstate::kSelectable | accstate::kFocusable;
+    if (row == list_.selected()) item.states |= accstate::kSelected | accstate::kFocused;
+    if (top + g.pitch() <= 0 || top >= shownHeight) item.states |= accstate::kInvisible;
+    item.actionName = pt ? "Escolher" : "Choose";
+    item.action = [self, row] { self->choose(row); };
+    node.children.push_back(std::move(item));
+  }
+  return node;
 }
 
 }  // namespace nx::vatbox

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "core/runtime/accessible.h"
 #include "core/runtime/color.h"
 #include "core/runtime/parts.h"
 #include "core/runtime/picture.h"
@@ -62,6 +63,10 @@ class CountryDropDown {
   const std::string& toolTip() const { return tipText_; }
   const AreaTooltip* tooltip() const { return tip_.get(); }
   PopupWindow& window() { return *popup_; }
+  // The list and its rows as accessibility clients see them (twips of the pop-up).
+  AccessibleNode accessible() const;
+  // Chooses a row as a click on it does: the result is its code and the list closes.
+  void choose(int row);
   ScrollBarPart& scrollBar() { return *bar_; }
 
  private:

@@ -65,7 +65,7 @@ ListKey CountryList::key(std::uint16_t keyCode) {
 void CountryList::moveHighlightByKey() {
   highlightTop_ = g_.flagTop(selected_);
   // The highlight's top in the window, as the list is scrolled now.
-  const double t = highlightTop_ - scroll_ + kRowGap;
+  const double t = highlightTop_ - scroll_ + g_.rowGap();
   const double step = g_.highlightHeight();
   if (t > g_.innerHeight) {
     lastY_ += step;

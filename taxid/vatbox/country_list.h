@@ -12,22 +12,29 @@ namespace nx::vatbox {
 inline constexpr int kRowCount = 27;
 inline constexpr double kWindowWidth = 1050;
 inline constexpr double kWindowHeight = 2295;
-inline constexpr double kRowGap = 15;  // between rows, and above the first
-inline constexpr double kFlagLeft = 15;
 inline constexpr double kCodeGap = 30;  // from a flag's right edge to its code
 
+// The list's measures. The defaults are those of a screen of 15 twips per pixel; the drop-down
+// sets them from the screen. Flags keep their own pixel size, so rows are a whole number of
+// pixels apart only when the gap between them is one pixel at every resolution.
 struct ListGeometry {
   double innerWidth = kWindowWidth;
   double innerHeight = kWindowHeight;
   double scrollBarWidth = 255;
   double flagWidth = 360;
   double flagHeight = 240;
+  double pixelWidth = 15;   // twips per pixel across
+  double pixelHeight = 15;  // twips per pixel down
 
-  double pitch() const { return flagHeight + kRowGap; }
-  double flagTop(int row) const { return pitch() * row + kRowGap; }
-  double listWidth() const { return innerWidth - scrollBarWidth - kRowGap; }
-  double listHeight() const { return pitch() * kRowCount + kRowGap; }
-  double codeLeft() const { return kFlagLeft + flagWidth + kCodeGap; }
+  // One pixel: between rows and above the first.
+  double rowGap() const { return pixelHeight; }
+  // One pixel: the flags' distance from the left edge, and the list's from the scroll bar.
+  double flagLeft() const { return pixelWidth; }
+  double pitch() const { return flagHeight + rowGap(); }
+  double flagTop(int row) const { return pitch() * row + rowGap(); }
+  double listWidth() const { return innerWidth - scrollBarWidth - pixelWidth; }
+  double listHeight() const { return pitch() * kRowCount + rowGap(); }
+  double codeLeft() const { return flagLeft() + flagWidth + kCodeGap; }
   // The scroll bar runs from 0 to here (never below 0).
   double scrollMax() const;
   double smallStep() const { return pitch(); }

@@ -29,8 +29,7 @@ constexpr double kCodeHeight = 255;
 constexpr double kCodeBoxWidth = 445;
 constexpr double kNumberTop = 45;
 constexpr double kNumberHeight = 240;
-constexpr double kButtonLeft = 270;
-constexpr double kButtonTop = 15;
+constexpr double kButtonLeft = 270;   // the button's top is one pixel below the frame's line
 constexpr double kNumberGap = 60;     // between the button and the number box
 constexpr double kNumberMargin = 30;  // left without the code box, and at the right
 // The list opens this far below the control's top edge.
@@ -39,8 +38,6 @@ constexpr std::int16_t kKeyF4 = 115;
 
 constexpr Rgb kWhite = 0xFFFFFF;
 constexpr Rgb kBlack = 0x000000;
-
-
 
 std::int32_t pixels(double twips, double perPixel) {
   return static_cast<std::int32_t>(std::lround(twips / perPixel));
@@ -129,6 +126,7 @@ const ClassTable<NxVATNumber>& NxVATNumber::classTable() {
                     "gvcolor", "brcolor", "ulng", "tcheck", "vguess", "tvat", "xtrVar"},
       .writeOrder = {"enabled", "defCTY", "canSelect", "fcolor", "bcolor", "bbcolor", "bvcolor",
                      "gvcolor", "brcolor", "ulng", "tcheck", "vguess", "tvat", "xtrVar"},
+      .access = {.role = AccessRole::EditableText, .valueProperty = "vatNr"},
   });
   return table;
 }
@@ -176,7 +174,7 @@ void NxVATNumber::makeParts() {
   code_->setFont(font);
   code_->setCaption("AT");
   button_ = &parts.createPicture(kButtonPart);
-  button_->move(kButtonLeft, kButtonTop);
+  button_->move(kButtonLeft, window().twipsPerPixelY());
   if (auto p = lease_->objects()) button_->setPicture(p->buttons[0]);
   if (!button_->picture()) button_->resize(165, 270);
   number_ = &parts.createTextBox(kNumberPart);
@@ -188,10 +186,23 @@ void NxVATNumber::makeParts() {
 
   TextBoxEvents& e = number_->events();
   e.keyFilter = [this](char32_t& ch) { onKey(ch); };
-  e.keyDown = [this](std::int16_t& code, std::int16_t shift) { onKeyDown(code, shift); };
-  e.changed = [this] { onTextChanged(); };
-  e.gotFocus = [this] { onNumberFocus(true); };
-  e.lostFocus = [this] { onNumberFocus(false); };
+  // What the number box's input changes is announced to accessibility clients when it ends.
+  e.keyDown = [this](std::int16_t& code, std::int16_t shift) {
+    AnnounceScope announce(*this);
+    onKeyDown(code, shift);
+  };
+  e.changed = [this] {
+    AnnounceScope announce(*this);
+    onTextChanged();
+  };
+  e.gotFocus = [this] {
+    AnnounceScope announce(*this);
+    onNumberFocus(true);
+  };
+  e.lostFocus = [this] {
+    AnnounceScope announce(*this);
+    onNumberFocus(false);
+  };
 }
 
 // ---- lifecycle ----
@@ -385,8 +396,10 @@ void NxVATNumber::enter() {
 void NxVATNumber::onTextChanged() {
   if (s_.typeCheck) {
     validate();
-  } else if (number_->foreColor() != s_.foreColor.resolved()) {
-    number_->setForeColor(s_.foreColor.resolved());
+  } else {
+    checkFailed_ = false;
+    if (number_->foreColor() != s_.foreColor.resolved())
+      number_->setForeColor(s_.foreColor.resolved());
   }
   raise("Change");
 }
@@ -395,6 +408,7 @@ void NxVATNumber::validate() {
   const bool ok = taxid::checkNumber(number_->text(), taxid::countryIndex(code_->caption()));
   number_->setForeColor(ok ? s_.goodVatColor.resolved() : s_.badVatColor.resolved());
   s_.valid = ok;
+  checkFailed_ = !ok;
   if (ok) raise("ValidNumber");
 }
 
@@ -509,6 +523,7 @@ void NxVATNumber::dropDown() {
     FlagScope open(dropping_);
     setButtonLook(2);
     layOut();
+    announceChanges();  // clients hear of the list before its modal run
     try {
       hook_ = services().installMouseHook([this](const MouseHookEvent& e) { return onHook(e); });
     } catch (const HostError&) {
@@ -605,6 +620,67 @@ void NxVATNumber::redraw() {
   s.setBackColor(window().enabled() ? s_.backColor.resolved() : kDisabledBack);
   s.clear();
   window().parts().paint();
+}
+
+// ---- accessibility ----
+
+void NxVATNumber::describeAccessible(AccessibleNode& node) const {
+  if (!number_ || !code_) return;
+  const std::string code = code_->caption();
+  const int index = taxid::countryIndex(code);
+  const std::string country = index >= 0 ? std::string(taxid::countryName(index, s_.language)) : "";
+  const bool enabled = window().enabled();
+  const bool invalid = !number_->text().empty() && checkFailed_;
+  // The protocol has no state for a failed validation: the description says it first.
+  const bool pt = s_.language == taxid::NX_PT;
+  node.description = invalid ? (pt ? "Número inválido, " : "Invalid number, ") + country : country;
+  if (invalid) node.states |= accstate::kInvalid;
+  if (number_->hasFocus()) node.states &= ~accstate::kFocused;  // the number box has it
+
+  AccessibleNode box;
+  box.role = AccessRole::EditableText;
+  box.name = node.name;
+  box.value = number_->text();
+  box.description = node.description;
+  box.part = kNumberPart;
+  box.bounds = number_->bounds();
+  box.states = node.states & (accstate::kUnavailable | accstate::kInvalid);
+  if (enabled) box.states |= accstate::kFocusable;
+  if (number_->hasFocus()) box.states |= accstate::kFocused;
+  node.children.push_back(std::move(box));
+
+  AccessibleNode shown;
+  shown.role = AccessRole::StaticText;
+  shown.name = country;
+  shown.value = code;
+  shown.bounds = code_->bounds();
+  shown.states = accstate::kReadOnly | (node.states & accstate::kUnavailable);
+  node.children.push_back(std::move(shown));
+
+  // From its creation to its unloading, the list is the control's while the modal run lasts.
+  const bool open = list_ && (dropping_ || list_->visible());
+  AccessibleNode button;
+  button.role = AccessRole::PushButton;
+  button.name = pt ? "Escolher o país" : "Choose the country";
+  button.bounds = button_->bounds();
+  button.states = open ? accstate::kExpanded : accstate::kCollapsed;
+  if (!s_.countrySelect || !button_->visible()) button.states |= accstate::kInvisible;
+  if (!enabled) button.states |= accstate::kUnavailable;
+  if (enabled && s_.countrySelect && !open) {
+    button.actionName = pt ? "Abrir" : "Open";
+    NxVATNumber* self = const_cast<NxVATNumber*>(this);
+    button.action = [self] {
+      AnnounceScope announce(*self);
+      self->dropDown();
+    };
+  }
+  node.children.push_back(std::move(button));
+
+  if (open) {
+    AccessibleNode list = list_->accessible();
+    list.popup = list_->handle();
+    node.children.push_back(std::move(list));
+  }
 }
 
 }  // namespace nx

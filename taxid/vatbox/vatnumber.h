@@ -109,6 +109,7 @@ class NxVATNumber : public Control<NxVATNumber> {
   static std::int32_t instances();
 
  protected:
+  void describeAccessible(AccessibleNode& node) const override;
   void onInitProperties() override;
   void onReadProperties(PropertyBag& bag) override;
   void onResize() override { layOut(); }
@@ -144,6 +145,9 @@ class NxVATNumber : public Control<NxVATNumber> {
   std::unique_ptr<vatbox::VatLease> lease_;
   int buttonLook_ = 0;
   bool hasFocusFlag_ = false;
+  // The last check of the number failed and the text has not been edited since (what the bad
+  // colour shows); accessibility clients read it as the invalid state.
+  bool checkFailed_ = false;
   bool dropping_ = false;
   bool layoutGuard_ = false;
   bool loading_ = false;

@@ -206,13 +206,13 @@ TEST(NxButtonLayout, NineAlignmentsPlaceAnItem) {
                                                  {left, middle}, {right, middle}, {centre, middle},
                                                  {left, bottom}, {right, bottom}, {centre, bottom}};
   for (int a = 0; a < 9; ++a) {
-    const ItemPosition p = alignItem(a, sw, sh, iw, ih);
+    const ItemPosition p = alignItem(a, sw, sh, iw, ih, 15, 15);
     EXPECT_EQ(p.x, expected[a].first) << a;
     EXPECT_EQ(p.y, expected[a].second) << a;
   }
   // Halves round to even.
-  EXPECT_EQ(alignItem(aaMiddleCenter, 1501, 603, 300, 150).x, 600);
-  EXPECT_EQ(alignItem(aaMiddleCenter, 1501, 603, 300, 150).y, 226);
+  EXPECT_EQ(alignItem(aaMiddleCenter, 1501, 603, 300, 150, 15, 15).x, 600);
+  EXPECT_EQ(alignItem(aaMiddleCenter, 1501, 603, 300, 150, 15, 15).y, 226);
 }
 
 TEST(NxButtonLayout, AlignmentClassesStayInRange) {

@@ -117,7 +117,7 @@ TEST(NxGradFrame, PutsNormaliseNotifyAndKeepBusyLoadsQuiet) {
 
 TEST(NxGradFrame, CaptionTabInEachCorner) {
   // A frame of 3000 x 1500 twips, a text of 600 x 195 twips: bw = 660, bh = 255.
-  const CaptionTab tl = captionTab(caTopLeft, false, 3000, 1500, 600, 195, 0, 0);
+  const CaptionTab tl = captionTab(caTopLeft, false, 3000, 1500, 600, 195, 0, 0, 15, 15);
   EXPECT_EQ(tl.width, 660);
   EXPECT_EQ(tl.height, 255);
   EXPECT_EQ(tl.straightFrom, (TwipsPoint{15, 255}));
@@ -126,29 +126,29 @@ TEST(NxGradFrame, CaptionTabInEachCorner) {
   EXPECT_EQ(tl.highlightFrom, (TwipsPoint{30, 270}));
   EXPECT_EQ(tl.highlightSlantTo, (TwipsPoint{945, 15}));
   EXPECT_EQ(tl.text, (TwipsPoint{30, 30}));
-  const CaptionTab tr = captionTab(caTopRight, true, 3000, 1500, 600, 195, 0, 0);
+  const CaptionTab tr = captionTab(caTopRight, true, 3000, 1500, 600, 195, 0, 0, 15, 15);
   EXPECT_EQ(tr.straightFrom, (TwipsPoint{2970, 255}));
   EXPECT_EQ(tr.slantTo, (TwipsPoint{2970 - 660 - 255, 0}));
   EXPECT_EQ(tr.highlightTo, (TwipsPoint{2955 - 660, 270}));
   EXPECT_EQ(tr.text, (TwipsPoint{3000 - 660 + 330 - 300 - 15, 30}));
-  const CaptionTab bl = captionTab(caBottomLeft, false, 3000, 1500, 600, 195, 0, 0);
+  const CaptionTab bl = captionTab(caBottomLeft, false, 3000, 1500, 600, 195, 0, 0, 15, 15);
   EXPECT_EQ(bl.straightFrom, (TwipsPoint{15, 1500 - 15 - 255}));
   EXPECT_EQ(bl.slantTo, (TwipsPoint{15 + 660 + 255, 1485}));
   EXPECT_EQ(bl.highlightFrom, (TwipsPoint{30, 1245}));
   EXPECT_EQ(bl.highlightTo, (TwipsPoint{660, 1245}));  // 30 twips shorter along the bottom
   EXPECT_EQ(bl.highlightSlantTo, (TwipsPoint{915, 1500}));
   EXPECT_EQ(bl.text, (TwipsPoint{30, 1500 - 255 + 127.5 - 97.5 - 15}));
-  const CaptionTab br = captionTab(caBottomRight, false, 3000, 1500, 600, 195, 0, 0);
+  const CaptionTab br = captionTab(caBottomRight, false, 3000, 1500, 600, 195, 0, 0, 15, 15);
   EXPECT_EQ(br.straightTo, (TwipsPoint{2970 - 660, 1230}));
   EXPECT_EQ(br.highlightTo, (TwipsPoint{2955 - 630, 1245}));
   EXPECT_EQ(br.highlightSlantTo, (TwipsPoint{2955 - 630 - 255, 1500}));
   EXPECT_EQ(br.text, (TwipsPoint{3000 - 600 - 30, 1260}));
   // "Options" with CaptionWidth 2000: the tab is 2000 wide and the text centred in it.
-  const CaptionTab wide = captionTab(caTopLeft, true, 3000, 1500, 630, 195, 2000, 0);
+  const CaptionTab wide = captionTab(caTopLeft, true, 3000, 1500, 630, 195, 2000, 0, 15, 15);
   EXPECT_EQ(wide.width, 2000);
   EXPECT_EQ(wide.text.x, 1000 - 315 + 30);
   // A caption height larger than the text makes the tab taller.
-  EXPECT_EQ(captionTab(caTopLeft, false, 3000, 1500, 600, 195, 0, 600).height, 600);
+  EXPECT_EQ(captionTab(caTopLeft, false, 3000, 1500, 600, 195, 0, 600, 15, 15).height, 600);
 }
 
 TEST(NxGradFramePicture, EtchedBorderAndTopLeftTab) {

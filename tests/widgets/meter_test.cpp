@@ -44,10 +44,10 @@ TEST(NxMeterLayout, SegmentSizeRoundsHalvesToEvenAndGrowsTooShortMeters) {
   EXPECT_EQ(segmentSize(48, 10), 4);    // 35 / 10 = 3.5
   EXPECT_EQ(segmentSize(5, 12), 1);     // too short: at least one pixel
   EXPECT_EQ(segmentSize(100, 0), 0);
-  EXPECT_DOUBLE_EQ(snappedLengthTwips(12, 15, apFlat, bsNone), 2925.0);
-  EXPECT_DOUBLE_EQ(snappedLengthTwips(12, 15, apFlat, bsFixedSingle), 2955.0);
-  EXPECT_DOUBLE_EQ(snappedLengthTwips(12, 15, ap3D, bsFixedSingle), 2985.0);
-  EXPECT_DOUBLE_EQ(snappedLengthTwips(12, 15, ap3D, bsNone), 2925.0);
+  EXPECT_DOUBLE_EQ(snappedLengthTwips(12, 15, apFlat, bsNone, 15), 2925.0);
+  EXPECT_DOUBLE_EQ(snappedLengthTwips(12, 15, apFlat, bsFixedSingle, 15), 2955.0);
+  EXPECT_DOUBLE_EQ(snappedLengthTwips(12, 15, ap3D, bsFixedSingle, 15), 2985.0);
+  EXPECT_DOUBLE_EQ(snappedLengthTwips(12, 15, ap3D, bsNone, 15), 2925.0);
 }
 
 TEST(NxMeterLayout, SegmentsStackUpwardOrRunRightOnePixelApart) {

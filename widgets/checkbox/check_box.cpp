@@ -192,7 +192,8 @@ const ClassTable<NxCheckBox>& NxCheckBox::classTable() {
                      "uhoverunder", "uhovercolor", "xtrVar", "ExProp"},
       .readPolicy = ReadPolicy::ContinueOnError,
       .writePolicy = ReadPolicy::ContinueOnError,
-  });
+      .access = {.role = AccessRole::CheckBox, .nameProperty = "Caption", .actionName = "Check"},
+    });
   return table;
 }
 
@@ -470,6 +471,22 @@ void NxCheckBox::sizeToCaption(double widest) {
   window().setWidth(newWidth);
   redraw(false);
   resizeGuard_ = false;
+}
+
+// ---- accessibility ----
+
+void NxCheckBox::describeAccessible(AccessibleNode& node) const {
+  const std::int16_t v = s_.value;
+  if (v == kTicked) {
+    node.states |= accstate::kChecked;
+    node.value = s_.style == csYesNo ? "yes" : "checked";
+  } else if (v == kCrossed) {
+    if (s_.style == csTriState) node.states |= accstate::kMixed;
+    node.value = s_.style == csYesNo ? "no" : "mixed";
+  } else {
+    node.value = "unchecked";
+  }
+  if (!node.actionName.empty() && v == kTicked) node.actionName = "Uncheck";
 }
 
 }  // namespace nx

@@ -85,6 +85,7 @@ class NxCheckBox : public Control<NxCheckBox> {
   bool maskApplied() const { return mask_.applied(); }
 
  protected:
+  void describeAccessible(AccessibleNode& node) const override;
   void onInitialize() override;
   void onInitProperties() override;
   void onLoaded() override;

@@ -161,6 +161,7 @@ const ClassTable<NxGradFrame>& NxGradFrame::classTable() {
                         "enabled"},
           .writeOrder = {kWriteOrder.begin(), kWriteOrder.end()},
           .readPolicy = ReadPolicy::ContinueOnError,
+          .access = {.role = AccessRole::Grouping, .nameProperty = "Caption", .focusable = false},
       });
   return table;
 }

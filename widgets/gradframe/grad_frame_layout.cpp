@@ -14,21 +14,25 @@ void paintBorderAndCaption(Surface& surface, const GradFrameState& state, double
   const Rgb border = state.borderColor.resolved();
   const bool framed = state.borderStyle == bsFixedSingle;
   const bool etched = state.appearance == ap3D;
+  // One pixel: the border's lines lie on the outermost pixel rows and columns at any resolution.
+  const double px = surface.twipsPerPixelX();
+  const double py = surface.twipsPerPixelY();
   if (framed) {
     if (etched) {
-      surface.box(15, 15, sw - 15, sh - 15, kWhite, false);
-      surface.box(0, 0, sw - 30, sh - 30, border, false);
-      surface.setPixel(0, sh - 15, kWhite);
-      surface.setPixel(sw - 15, 0, kWhite);
+      surface.box(px, py, sw - px, sh - py, kWhite, false);
+      surface.box(0, 0, sw - 2.0 * px, sh - 2.0 * py, border, false);
+      surface.setPixel(0, sh - py, kWhite);
+      surface.setPixel(sw - px, 0, kWhite);
     } else {
-      surface.box(0, 0, sw - 15, sh - 15, border, false);
+      surface.box(0, 0, sw - px, sh - py, border, false);
     }
   }
   if (state.caption.empty()) return;
   const double textWidth = surface.textWidth(state.caption);
   const double textHeight = surface.textHeight(state.caption);
-  const CaptionTab tab = captionTab(state.captionAlignment, state.captionTextCentered, sw, sh,
-                                    textWidth, textHeight, state.captionWidth, state.captionHeight);
+  const CaptionTab tab =
+      captionTab(state.captionAlignment, state.captionTextCentered, sw, sh, textWidth, textHeight,
+                 state.captionWidth, state.captionHeight, px, py);
   if (framed) {
     line(surface, tab.straightFrom, tab.straightTo, border);
     line(surface, tab.straightTo, tab.slantTo, border);

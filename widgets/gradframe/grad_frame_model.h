@@ -50,7 +50,9 @@ struct TwipsPoint {
 
 // The caption tab of a frame SW x SH twips for a caption text of textWidth x textHeight twips:
 // the tab size, its outline (a straight edge along the caption side, then a slanted edge to the
-// frame's border), the white highlight one pixel inside it, and where the text goes.
+// frame's border), the white highlight one pixel inside it, and where the text goes. tppX and
+// tppY are the surface's twips per pixel: the outline keeps its distances from the border in
+// whole pixels, while the tab's padding around the text (60 twips each way) scales with the text.
 struct CaptionTab {
   double width = 0;   // bw
   double height = 0;  // bh
@@ -60,6 +62,7 @@ struct CaptionTab {
 };
 
 CaptionTab captionTab(std::int32_t alignment, bool centered, double sw, double sh, double textWidth,
-                      double textHeight, std::int32_t captionWidth, std::int32_t captionHeight);
+                      double textHeight, std::int32_t captionWidth, std::int32_t captionHeight,
+                      double tppX, double tppY);
 
 }  // namespace nx::gradframe

@@ -140,6 +140,10 @@ const ClassTable<NxHyperLink>& NxHyperLink::classTable() {
                          "prop.pBackColor", "prop.pCaption", "prop.pForeColor", "prop.pMaskColor",
                          "prop.pMOverColor", "prop.pURL", "prop.pUseMask", "prop.pXtrVar",
                          "ExProp"},
+          .access = {.role = AccessRole::Link,
+                     .nameProperty = "Caption",
+                     .valueProperty = "URL",
+                     .actionName = "Jump"},
       });
   return table;
 }
@@ -366,6 +370,12 @@ void NxHyperLink::redraw() {
     }
   }
   mask_.afterPaint(w, s_.useMaskColor, s_.maskColor.resolved());
+}
+
+// ---- accessibility ----
+
+void NxHyperLink::describeAccessible(AccessibleNode& node) const {
+  node.states |= accstate::kLinked;
 }
 
 }  // namespace nx

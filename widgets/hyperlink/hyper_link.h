@@ -70,6 +70,7 @@ class NxHyperLink : public Control<NxHyperLink> {
   bool maskApplied() const { return mask_.applied(); }
 
  protected:
+  void describeAccessible(AccessibleNode& node) const override;
   void onInitialize() override;
   void onInitProperties() override;
   void onReadProperties(PropertyBag& bag) override;

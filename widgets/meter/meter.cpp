@@ -1,5 +1,7 @@
 #include "widgets/meter/meter.h"
 
+#include <cmath>
+
 #include "core/support/rounding.h"
 #include "widgets/meter/meter_layout.h"
 
@@ -132,6 +134,9 @@ const ClassTable<NxMeter>& NxMeter::classTable() {
                         "minv", "maxv", "stps", "l1pc", "l2pc", "vl", "xtrVar"},
           .writeOrder = {"cl0", "cl1", "cl2", "coff", "bcolor", "orient", "uappear", "uborder",
                          "minv", "maxv", "vl", "stps", "l1pc", "l2pc", "xtrVar"},
+          .access = {.role = AccessRole::LevelIndicator,
+                     .valueProperty = "Value",
+                     .focusable = false},
       });
   return table;
 }
@@ -279,7 +284,8 @@ void NxMeter::layout() {
     segment_ = segmentSize(length, s_.steps);
     // A stored count below 1 has no segments to fit: the size is left alone.
     if (s_.steps >= 1) {
-      const double snapped = snappedLengthTwips(s_.steps, segment_, s_.appearance, s_.borderStyle);
+      const double snapped = snappedLengthTwips(s_.steps, segment_, s_.appearance, s_.borderStyle,
+                                                vertical ? w.twipsPerPixelY() : w.twipsPerPixelX());
       if (vertical)
         w.setHeight(snapped);
       else
@@ -321,6 +327,13 @@ void NxMeter::onClick() {
 }
 void NxMeter::onDblClick() {
   raiseEvent("DblClick");
+}
+
+// ---- accessibility ----
+
+void NxMeter::describeAccessible(AccessibleNode& node) const {
+  node.description = std::to_string(static_cast<int>(std::lround(s_.percentage))) + "%";
+  node.states |= accstate::kReadOnly;
 }
 
 }  // namespace nx

@@ -68,6 +68,7 @@ class NxMeter : public Control<NxMeter> {
   std::int32_t drawnLit() const { return drawnLit_; }
 
  protected:
+  void describeAccessible(AccessibleNode& node) const override;
   void onInitProperties() override;
   void onReadProperties(PropertyBag& bag) override;
   void onResize() override;

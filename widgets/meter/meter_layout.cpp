@@ -13,10 +13,11 @@ std::int32_t segmentSize(std::int32_t length, std::int32_t steps) {
 }
 
 double snappedLengthTwips(std::int32_t steps, std::int32_t segment, std::int32_t appearance,
-                          std::int32_t borderStyle) {
-  double twips = 15.0 * (static_cast<double>(steps) * segment + 2.0 * kBorderGap + steps - 1.0);
-  if (borderStyle == bsFixedSingle) twips += appearance == ap3D ? 60.0 : 30.0;
-  return twips;
+                          std::int32_t borderStyle, double twipsPerPixel) {
+  double pixels = static_cast<double>(steps) * segment + 2.0 * kBorderGap + steps - 1.0;
+  // The window border takes its pixels on both ends: 2 each for a 3D border, 1 for a flat one.
+  if (borderStyle == bsFixedSingle) pixels += appearance == ap3D ? 4.0 : 2.0;
+  return twipsPerPixel * pixels;
 }
 
 std::vector<Rect> segmentRects(std::int32_t orientation, std::int32_t steps, std::int32_t segment,

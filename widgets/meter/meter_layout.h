@@ -18,10 +18,11 @@ namespace nx::meter {
 std::int32_t segmentSize(std::int32_t length, std::int32_t steps);
 
 // The control's length in twips that fits `steps` segments of size s with one pixel between
-// them and the gaps at both ends, plus the room of the window border: 60 twips for a 3D border,
-// 30 for a flat one, none without a border.
+// them and the gaps at both ends, plus the room of the window border: 4 pixels for a 3D border,
+// 2 for a flat one, none without a border. `twipsPerPixel` is the screen's along the length
+// (60 and 30 twips for the border at 15 twips per pixel).
 double snappedLengthTwips(std::int32_t steps, std::int32_t segment, std::int32_t appearance,
-                          std::int32_t borderStyle);
+                          std::int32_t borderStyle, double twipsPerPixel);
 
 // Rectangles of segments 0..steps-1 (right and bottom exclusive) on a drawing area of width x
 // height pixels: vertical meters stack them upward from the bottom, horizontal ones run from the

@@ -1,5 +1,7 @@
 #include "widgets/progressbar/progress_bar.h"
 
+#include <cmath>
+
 #include "core/support/rounding.h"
 #include "widgets/progressbar/progress_bar_layout.h"
 
@@ -104,6 +106,7 @@ const ClassTable<NxProgressBar>& NxProgressBar::classTable() {
                     "uappear", "uborder", "minv", "maxv", "vl", "xtrVar"},
       .writeOrder = {"BarColor", "BackColor", "LightColor", "BorderColor", "orient", "lstyle",
                      "uappear", "uborder", "minv", "maxv", "vl", "xtrVar"},
+      .access = {.role = AccessRole::ProgressBar, .focusable = false},
   });
   return table;
 }
@@ -286,7 +289,9 @@ void NxProgressBar::redraw() {
   s_.percentage = layout.percentage;
   paintBar(surface.dc(), layout);
   if (s_.appearance == apFlat && s_.borderStyle == bsFixedSingle) {
-    surface.box(0, 0, drawWidthTw_ - 15.0, drawHeightTw_ - 15.0, s_.borderColor.resolved(), false);
+    // Right and bottom edges one pixel in: the outermost pixel column and row.
+    surface.box(0, 0, drawWidthTw_ - surface.twipsPerPixelX(),
+                drawHeightTw_ - surface.twipsPerPixelY(), s_.borderColor.resolved(), false);
   }
 }
 
@@ -295,6 +300,14 @@ void NxProgressBar::onClick() {
 }
 void NxProgressBar::onDblClick() {
   raiseEvent("DblClick");
+}
+
+// ---- accessibility ----
+
+// The value as a progress bar reads it out: the whole percentage done.
+void NxProgressBar::describeAccessible(AccessibleNode& node) const {
+  node.value = std::to_string(static_cast<int>(std::lround(s_.percentage))) + "%";
+  node.states |= accstate::kReadOnly;
 }
 
 }  // namespace nx

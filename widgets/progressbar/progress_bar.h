@@ -59,6 +59,7 @@ class NxProgressBar : public Control<NxProgressBar> {
   const ProgressBarState& state() const { return s_; }
 
  protected:
+  void describeAccessible(AccessibleNode& node) const override;
   void onInitProperties() override;
   void onLoaded() override;
   void onResize() override;

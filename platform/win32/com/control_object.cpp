@@ -45,6 +45,10 @@ HRESULT ControlObject::init() {
                                                 static_cast<IConnectionPointContainer&>(*this),
                                                 IID_IPropertyNotifySink);
     control_ = cls_.create(*this);
+    window_->setAccessibleTree([this] {
+      if (!control_ || control_->terminated()) throw HostError("the control has ended");
+      return control_->accessible();
+    });
     control_->Initialize();
   } catch (const std::exception& e) {
     return reportError(*cls_.iid, E_FAIL, e.what());
@@ -413,6 +417,16 @@ void ControlObject::windowInput(UINT message, WPARAM wParam, LPARAM lParam) {
     MSG msg = {window_->hwnd(), message, wParam, lParam, static_cast<DWORD>(GetMessageTime()), {}};
     if (keyToContainer(msg, keyModifiers(currentShift())) != S_OK)
       keyToDialog(window_->hwnd(), msg);
+  }
+}
+
+void ControlObject::windowDpiChanged() {
+  if (!control_ || control_->terminated()) return;
+  try {
+    control_->Resize();
+    afterCall();
+  } catch (...) {
+    // Nothing may unwind through the system's message dispatch.
   }
 }
 

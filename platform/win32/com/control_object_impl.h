@@ -211,6 +211,7 @@ class ControlObject final : public IOleObject,
   void windowInput(UINT message, WPARAM wParam, LPARAM lParam) override;
   void windowFocus(bool gained) override;
   void windowResizedItself(int width, int height) override;
+  void windowDpiChanged() override;
   LRESULT windowDialogCode(const MSG* msg) override { return controlDialogCode(msg); }
 
   // KeyRouteTarget

@@ -8,6 +8,7 @@
 
 #include "core/runtime/errors.h"
 #include "platform/win32/com/module.h"
+#include "platform/win32/runtime/win32_accessible.h"
 #include "platform/win32/runtime/win32_parts.h"
 #include "platform/win32/runtime/win32_surface.h"
 #include "platform/win32/runtime/win32_window.h"
@@ -46,6 +47,7 @@ struct PopupState : std::enable_shared_from_this<PopupState> {
   Win32Surface surface;
   Win32PartFactory parts{surface};
   HWND hwnd = nullptr;
+  AccessibleServer access;
   bool modal = false;
   bool closing = false;
   std::exception_ptr error;
@@ -77,6 +79,7 @@ struct PopupState : std::enable_shared_from_this<PopupState> {
     LRESULT partResult = 0;
     if (self->parts.parentMessage(message, wParam, lParam, partResult)) return partResult;
     if (message == WM_NCDESTROY) {
+      self->access.detach();
       self->parts.detach();
       SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
       self->hwnd = nullptr;
@@ -140,6 +143,11 @@ struct PopupState : std::enable_shared_from_this<PopupState> {
         return 0;
       case WM_GETDLGCODE:
         return DLGC_WANTALLKEYS;
+      case WM_GETOBJECT: {
+        LRESULT answer = 0;
+        if (access.answer(wParam, lParam, answer)) return answer;
+        break;
+      }
       case WM_ACTIVATE:
         if (LOWORD(wParam) == WA_INACTIVE) {
           deactivated();
@@ -151,6 +159,7 @@ struct PopupState : std::enable_shared_from_this<PopupState> {
         if (!wParam || !IsChild(window, reinterpret_cast<HWND>(wParam))) deactivated();
         return 0;
       default:
+        if (access.runPosted(message, wParam)) return 0;
         break;
     }
     return DefWindowProcW(window, message, wParam, lParam);
@@ -214,6 +223,7 @@ class Win32Popup final : public PopupWindow {
   }
 
   void close() override { state_->close(); }
+  void announce(AccessEvent event, int child) override { state_->access.announce(event, child); }
 
  private:
   std::shared_ptr<PopupState> state_;
@@ -236,6 +246,11 @@ std::unique_ptr<PopupWindow> createPopupWindow(const PopupParams& params,
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state.get()));
   SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&PopupState::windowProc));
   state->parts.attach(hwnd);
+  if (state->callbacks.accessible) {
+    PopupState* raw = state.get();  // the server is the state's own: it goes first
+    state->access.attach(hwnd, [raw] { return raw->callbacks.accessible(); });
+    state->access.setScale(state->surface.twipsPerPixelX(), state->surface.twipsPerPixelY());
+  }
   return std::make_unique<Win32Popup>(std::move(state));
 }
 

@@ -12,6 +12,10 @@
 #include "platform/win32/runtime/ole_objects.h"
 #include "platform/win32/runtime/win32_services.h"
 
+#ifndef WM_DPICHANGED_AFTERPARENT
+#define WM_DPICHANGED_AFTERPARENT 0x02E3
+#endif
+
 namespace nx::win32 {
 
 namespace {
@@ -24,6 +28,19 @@ int dpi(int index) {
   WindowDc screen(nullptr);
   const int d = GetDeviceCaps(screen.get(), index);
   return d > 0 ? d : 96;
+}
+
+// The resolution of a window: its own where the system tells it (a host aware of each
+// monitor's DPI), else the screen's.
+int windowDpi(HWND hwnd) {
+  using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+  static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  if (hwnd && getDpiForWindow) {
+    const UINT d = getDpiForWindow(hwnd);
+    if (d > 0) return static_cast<int>(d);
+  }
+  return dpi(LOGPIXELSX);
 }
 
 ATOM registerClass() {
@@ -121,13 +138,51 @@ bool Win32Window::create(HWND parent, const RECT& position) {
   SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
   SetWindowLongPtrW(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&windowProc));
   if (!enabled_) EnableWindow(hwnd_, FALSE);
+  const int d = windowDpi(hwnd_);
+  if (std::abs(1440.0 / d - tppX_) > 1e-9) applyDpi(d);
   resizeSurface();
   parts_.attach(hwnd_);
+  access_.setScale(tppX_, tppY_);
+  if (tree_) access_.attach(hwnd_, tree_);
   return true;
+}
+
+void Win32Window::setAccessibleTree(AccessibleServer::TreeSource tree) {
+  tree_ = std::move(tree);
+  if (hwnd_ && tree_) access_.attach(hwnd_, tree_);
+}
+
+int Win32Window::dpi() const {
+  return static_cast<int>(std::lround(1440.0 / tppX_));
+}
+
+void Win32Window::applyDpi(int dotsPerInch) {
+  if (dotsPerInch <= 0) return;
+  tppX_ = tppY_ = 1440.0 / dotsPerInch;
+  surface_.setTwipsPerPixel(tppX_, tppY_);
+  access_.setScale(tppX_, tppY_);
+}
+
+LRESULT Win32Window::answerPartObject(HWND part, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  try {
+    const TextBoxPart* box = parts_.textBoxOf(part);
+    if (box && tree_) {
+      const AccessibleNode node = tree_();
+      for (std::size_t i = 0; i < node.children.size(); ++i)
+        if (node.children[i].part == box->name() &&
+            access_.answer(wParam, lParam, result, {static_cast<int>(i)}))
+          return result;
+    }
+  } catch (...) {
+    // The part answers for itself as the platform's own text box does.
+  }
+  return DefSubclassProc(part, WM_GETOBJECT, wParam, lParam);
 }
 
 void Win32Window::destroy() {
   if (!hwnd_) return;
+  access_.detach();
   focusWithin_ = false;
   parts_.detach();
   HWND window = hwnd_;
@@ -352,6 +407,10 @@ LRESULT CALLBACK Win32Window::childProc(HWND hwnd, UINT message, WPARAM wParam, 
     case WM_NCDESTROY:
       RemoveWindowSubclass(hwnd, &Win32Window::childProc, kFocusSubclassId);
       break;
+    case WM_GETOBJECT:
+      if (window->hwnd_ && GetParent(hwnd) == window->hwnd_)
+        return window->answerPartObject(hwnd, wParam, lParam);
+      break;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
       const LRESULT r = DefSubclassProc(hwnd, message, wParam, lParam);
@@ -421,6 +480,20 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_GETDLGCODE:
       return owner_.windowDialogCode(reinterpret_cast<const MSG*>(lParam));
+    case WM_GETOBJECT: {
+      LRESULT answer = 0;
+      if (access_.answer(wParam, lParam, answer)) return answer;
+      break;
+    }
+    case WM_DPICHANGED_AFTERPARENT: {
+      const int d = windowDpi(hwnd_);
+      if (std::abs(1440.0 / d - tppX_) > 1e-9) {
+        applyDpi(d);
+        resizeSurface();
+        owner_.windowDpiChanged();
+      }
+      return 0;
+    }
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -437,6 +510,10 @@ LRESULT Win32Window::handle(UINT message, WPARAM wParam, LPARAM lParam) {
       owner_.windowInput(message, wParam, lParam);
       return 0;
     default:
+      if (access_.runPosted(message, wParam)) {
+        if (hwnd_) refresh();  // shows what the action drew
+        return 0;
+      }
       break;
   }
   return DefWindowProcW(hwnd_, message, wParam, lParam);

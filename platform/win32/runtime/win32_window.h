@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "core/runtime/window.h"
+#include "platform/win32/runtime/win32_accessible.h"
 #include "platform/win32/runtime/win32_parts.h"
 #include "platform/win32/runtime/win32_surface.h"
 
@@ -25,6 +26,9 @@ class WindowOwner {
   virtual LRESULT windowDialogCode(const MSG* /*msg*/) { return DLGC_WANTCHARS | DLGC_WANTARROWS; }
   // The control changed its own size (pixels, outer).
   virtual void windowResizedItself(int width, int height) = 0;
+  // The window's resolution changed (moved to a monitor with another DPI in a host that is
+  // aware of each monitor's DPI): twips per pixel are new, the control lays itself out again.
+  virtual void windowDpiChanged() {}
 };
 
 class Win32Window final : public ControlWindow {
@@ -84,6 +88,12 @@ class Win32Window final : public ControlWindow {
   Surface& surface() override { return surface_; }
   PartFactory& parts() override { return parts_; }
   Win32PartFactory& win32Parts() { return parts_; }
+  void announce(AccessEvent event, int child) override { access_.announce(event, child); }
+  bool accessibilityListening() const override { return hwnd_ != nullptr; }
+  // What the window answers accessibility clients: the control's element tree.
+  void setAccessibleTree(AccessibleServer::TreeSource tree);
+  // The resolution the window is shown at (dots per inch).
+  int dpi() const;
   // True while the focus is in the control window or one of its child parts.
   bool focusWithin() const { return focusWithin_; }
   // The text part that holds the focus, or null.
@@ -106,6 +116,8 @@ class Win32Window final : public ControlWindow {
   void resizeItself(int width, int height);
   bool setCursor();
   bool overChildPart() const;
+  void applyDpi(int dotsPerInch);
+  LRESULT answerPartObject(HWND part, WPARAM wParam, LPARAM lParam);
 
   WindowOwner& owner_;
   double tppX_;
@@ -125,6 +137,8 @@ class Win32Window final : public ControlWindow {
   OleColor foreColor_ = windowdefaults::kForeColor;
   std::int16_t mousePointer_ = 0;
   CursorRef mouseIcon_;
+  AccessibleServer::TreeSource tree_;
+  AccessibleServer access_;
 };
 
 // Screen twips per pixel (1440 / dots per inch) in X and Y.
