@@ -52,11 +52,15 @@ start_display
 trap 'nx_wine_stop; stop_display' EXIT
 nx_wine_start
 ctest --preset mingw64 -j"$JOBS"
+step "Windows x86_64: the controls' pixels against the simulation at 144 DPI"
+./scripts/wine-dpi-pixels.sh build/mingw64 144
 
 step "Windows i686 build, tests under 32-bit Wine"
 cmake --preset mingw32 ${NX_CMAKE_ARGS:-} >/dev/null
 cmake --build --preset mingw32 -j"$JOBS"
 ctest --preset mingw32 -j"$JOBS"
+step "Windows i686: the controls' pixels against the simulation at 144 DPI"
+./scripts/wine-dpi-pixels.sh build/mingw32 144
 
 step "the suite end to end: one setup with every library of both bitnesses, under Wine"
 ./scripts/suite-e2e.sh

@@ -102,6 +102,7 @@ int SimSite::eventCount(int position) const {
 
 SimHost::SimHost(double twipsPerPixelX, double twipsPerPixelY)
     : tppX_(twipsPerPixelX), tppY_(twipsPerPixelY) {
+  services_.screen().setTwipsPerPixel(twipsPerPixelX, twipsPerPixelY);  // pop-ups alike
   services_.setClientRectLookup([this](WindowHandle w) { return clientRect(w); });
 }
 

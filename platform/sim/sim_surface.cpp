@@ -24,23 +24,24 @@ FontDesc SimSurface::fontDesc() const {
 
 void SimSurface::print(std::string_view text, bool newLine) {
   const FontDesc f = fontDesc();
+  const double k = textScale();
   std::vector<std::string_view> lines = splitLines(text);
   const std::int32_t x = toPixelX(currentX());
   std::int32_t y = toPixelY(currentY());
   for (std::size_t i = 0; i < lines.size(); ++i) {
-    drawTextLine(bitmap_, f, i == 0 ? x : 0, y, lines[i], foreColor());
-    if (i + 1 < lines.size()) y += lineHeightPx(f);
+    drawTextLine(bitmap_, f, i == 0 ? x : 0, y, lines[i], foreColor(), k);
+    if (i + 1 < lines.size()) y += lineHeightPx(f, k);
   }
-  advancePastText(lines.size(), textWidthPx(f, lines.back()), lineHeightPx(f),
-                  textHeightPx(f, text), newLine);
+  advancePastText(lines.size(), textWidthPx(f, lines.back(), k), lineHeightPx(f, k),
+                  textHeightPx(f, text, k), newLine);
 }
 
 double SimSurface::textWidth(std::string_view text) const {
-  return static_cast<double>(textWidthPx(fontDesc(), text)) * twipsPerPixelX();
+  return static_cast<double>(textWidthPx(fontDesc(), text, textScale())) * twipsPerPixelX();
 }
 
 double SimSurface::textHeight(std::string_view text) const {
-  return static_cast<double>(textHeightPx(fontDesc(), text)) * twipsPerPixelY();
+  return static_cast<double>(textHeightPx(fontDesc(), text, textScale())) * twipsPerPixelY();
 }
 
 void SimSurface::paintPicture(const Picture& picture, double x, double y, double width,

@@ -26,6 +26,8 @@ class SimSurface : public DcSurface {
   void paintPicture(const Picture& picture, double x, double y, double width,
                     double height) override;
   PictureRef image() const override;
+  // How much larger text is in pixels than at 96 DPI (1.5 at 10 twips per pixel).
+  double textScale() const { return 15.0 / twipsPerPixelY(); }
 
  private:
   FontDesc fontDesc() const;

@@ -6,29 +6,29 @@
 
 namespace nx::sim {
 
-std::int32_t charWidthPx(const FontDesc& font) {
-  std::int32_t w = std::max(roundToInt32(font.size * 3.0 / 4.0), 1);
+std::int32_t charWidthPx(const FontDesc& font, double scale) {
+  std::int32_t w = std::max(roundToInt32(font.size * scale * 3.0 / 4.0), 1);
   return font.bold ? w + 1 : w;
 }
 
-std::int32_t lineHeightPx(const FontDesc& font) {
-  return std::max(roundToInt32(font.size * 4.0 / 3.0), 0) + 2;
+std::int32_t lineHeightPx(const FontDesc& font, double scale) {
+  return std::max(roundToInt32(font.size * scale * 4.0 / 3.0), 0) + 2;
 }
 
-std::int32_t textWidthPx(const FontDesc& font, std::string_view text) {
+std::int32_t textWidthPx(const FontDesc& font, std::string_view text, double scale) {
   std::size_t widest = 0;
   for (std::string_view line : splitLines(text)) widest = std::max(widest, line.size());
-  return static_cast<std::int32_t>(widest) * charWidthPx(font);
+  return static_cast<std::int32_t>(widest) * charWidthPx(font, scale);
 }
 
-std::int32_t textHeightPx(const FontDesc& font, std::string_view text) {
-  return static_cast<std::int32_t>(splitLines(text).size()) * lineHeightPx(font);
+std::int32_t textHeightPx(const FontDesc& font, std::string_view text, double scale) {
+  return static_cast<std::int32_t>(splitLines(text).size()) * lineHeightPx(font, scale);
 }
 
 void drawTextLine(Bitmap& bitmap, const FontDesc& font, std::int32_t x, std::int32_t y,
-                  std::string_view line, Rgb color) {
-  const std::int32_t w = charWidthPx(font);
-  const std::int32_t h = lineHeightPx(font);
+                  std::string_view line, Rgb color, double scale) {
+  const std::int32_t w = charWidthPx(font, scale);
+  const std::int32_t h = lineHeightPx(font, scale);
   for (std::size_t i = 0; i < line.size(); ++i) {
     const std::int32_t cx = x + static_cast<std::int32_t>(i) * w;
     if (line[i] != ' ' && line[i] != '\t') {

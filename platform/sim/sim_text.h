@@ -6,6 +6,8 @@
 //   "\r" break lines; an empty text counts as one line);
 // - a glyph is drawn as the outline of the box (1, 2)-(width - 2, height - 3) of its cell, a
 //   blank draws nothing, and an underlined font draws a line on the cell's second-to-last row.
+// Sizes are for 96 DPI; `scale` (the display's DPI / 96) scales the point size first, as a
+// real font is larger in pixels on a display of more dots per inch.
 #pragma once
 
 #include <cstdint>
@@ -19,14 +21,14 @@
 
 namespace nx::sim {
 
-std::int32_t charWidthPx(const FontDesc& font);
-std::int32_t lineHeightPx(const FontDesc& font);
+std::int32_t charWidthPx(const FontDesc& font, double scale = 1.0);
+std::int32_t lineHeightPx(const FontDesc& font, double scale = 1.0);
 using nx::splitLines;
-std::int32_t textWidthPx(const FontDesc& font, std::string_view text);
-std::int32_t textHeightPx(const FontDesc& font, std::string_view text);
+std::int32_t textWidthPx(const FontDesc& font, std::string_view text, double scale = 1.0);
+std::int32_t textHeightPx(const FontDesc& font, std::string_view text, double scale = 1.0);
 
 // Draws one line of text with its cell's top left corner at (x, y).
 void drawTextLine(Bitmap& bitmap, const FontDesc& font, std::int32_t x, std::int32_t y,
-                  std::string_view line, Rgb color);
+                  std::string_view line, Rgb color, double scale = 1.0);
 
 }  // namespace nx::sim

@@ -1,10 +1,14 @@
 // NxButton at screens of 12, 10 and 7.5 twips per pixel (120, 144 and 192 DPI) and at one whose
-// pixels are not square. The simulated text keeps its pixel size at every resolution, so a
-// button of the same size in pixels must draw exactly the pixels it draws at 15 twips per
-// pixel: borders, focus frames, cuts, the light band, the bottom line, round corners, caption
-// outlines and shadows, the pressed shift and the window shape are whole pixels everywhere.
+// pixels are not square. Text grows with the screen's DPI (15 / twips per pixel of height), so
+// with a font that much smaller in points the caption keeps its size in pixels, and a button of
+// the same size in pixels must draw exactly the pixels it draws at 15 twips per pixel: borders,
+// focus frames, cuts, the light band, the bottom line, round corners, caption outlines and
+// shadows, the pressed shift and the window shape are whole pixels everywhere. With the font
+// as it is, the caption grows and stays whole and centred.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -15,6 +19,7 @@
 #include "platform/sim/sim_objects.h"
 #include "platform/sim/sim_services.h"
 #include "platform/sim/sim_surface.h"
+#include "platform/sim/sim_text.h"
 #include "press/button/button.h"
 #include "press/button/button_paint.h"
 
@@ -73,10 +78,18 @@ struct Drawn {
   std::unique_ptr<Region> region;
 };
 
-Drawn draw(const PixelLook& p, double tppX, double tppY) {
+// The default font, made as much smaller in points as the screen makes text larger in pixels:
+// its text has the pixel size the default font has at 15 twips per pixel.
+FontDesc samePixelsFont(double tppY) {
+  FontDesc f;
+  f.size = f.size * tppY / 15;
+  return f;
+}
+
+Drawn draw(const PixelLook& p, double tppX, double tppY, const FontDesc& font) {
   sim::SimServices services;
   sim::SimSurface surface(tppX, tppY, std::make_shared<sim::Switches>(),
-                          std::make_shared<sim::SimFont>(FontDesc{}));
+                          std::make_shared<sim::SimFont>(font));
   ButtonLook look = p.look;
   look.scaleWidth = look.innerWidthPx * tppX;
   look.scaleHeight = look.innerHeightPx * tppY;
@@ -85,6 +98,10 @@ Drawn draw(const PixelLook& p, double tppX, double tppY) {
   surface.resizePixels(look.innerWidthPx, look.innerHeightPx);
   ButtonPaintResult r = paintButton(surface, look, services);
   return Drawn{surface.bitmap(), std::move(r.region)};
+}
+
+Drawn draw(const PixelLook& p, double tppX, double tppY) {
+  return draw(p, tppX, tppY, samePixelsFont(tppY));
 }
 
 // The looks that draw lines, frames, grooves and offsets of one or two pixels.
@@ -139,6 +156,44 @@ TEST(NxButtonAtHighDpi, EveryLookDrawsThePixelsItDrawsAtFifteenTwips) {
       EXPECT_TRUE(samePixels(at.bitmap, reference.bitmap));
       ASSERT_NE(at.region, nullptr);
       EXPECT_EQ(*at.region, *reference.region);
+    }
+  }
+}
+
+// The smallest rectangle holding every pixel of `color`; empty when there is none.
+Rect boundsOf(const sim::Bitmap& b, Rgb color) {
+  Rect r{b.width(), b.height(), 0, 0};
+  for (std::int32_t y = 0; y < b.height(); ++y)
+    for (std::int32_t x = 0; x < b.width(); ++x)
+      if (b.at(x, y) == color)
+        r = Rect{std::min(r.left, x), std::min(r.top, y), std::max(r.right, x + 1),
+                 std::max(r.bottom, y + 1)};
+  return r;
+}
+
+TEST(NxButtonAtHighDpi, LargerCaptionIsWholeAndCentred) {
+  for (const Dpi& d : kScreens) {
+    SCOPED_TRACE(d.name());
+    const double scale = 15 / d.y;
+    for (bool pressed : {false, true}) {
+      PixelLook p = baseLook(80, 31);
+      p.look.pressed = pressed;
+      const sim::Bitmap b = draw(p, d.x, d.y, FontDesc{}).bitmap;
+      // "OK" with its O underlined: the underline runs from the first column of the cell, the
+      // glyph outlines end one column before its last and leave the two rows at its top; the
+      // underline is on its last row.
+      const std::int32_t cellW = sim::textWidthPx(FontDesc{}, "OK", scale);
+      const std::int32_t cellH = sim::lineHeightPx(FontDesc{}, scale);
+      ASSERT_GT(cellH, 13);  // larger than at 15 twips per pixel
+      const Rect t = boundsOf(b, kText);
+      EXPECT_EQ(t.width(), cellW - 1);
+      EXPECT_EQ(t.height(), cellH - 2);
+      // The cell is centred to within a pixel; pressed, it moves one pixel right and down.
+      const std::int32_t shift = pressed ? 1 : 0;
+      const std::int32_t left = t.left - shift, right = 80 - (t.left + cellW) + shift;
+      const std::int32_t top = t.top - 2 - shift, bottom = 31 - (t.top - 2 + cellH) + shift;
+      EXPECT_LE(std::abs(left - right), 1) << left << " " << right;
+      EXPECT_LE(std::abs(top - bottom), 1) << top << " " << bottom;
     }
   }
 }
@@ -208,6 +263,7 @@ TEST(NxButtonAtHighDpi, HostedButtonMatchesItsFifteenTwipPicture) {
     // 31 pixels: the 13-pixel caption line centres on a whole pixel (a half-pixel centre is
     // rounded by the twips of each screen, up or down).
     o.height = 31 * host.twipsPerPixelY();
+    o.ambientFont = samePixelsFont(host.twipsPerPixelY());
     auto& b = host.create<NxButton>(o);
     b.setTheme(theme);
     b.setCutStyle(posBoth);

@@ -1,9 +1,10 @@
 // NxTracker at screens of 12, 10 and 7.5 twips per pixel (120, 144 and 192 DPI) and at one whose
 // pixels are not square: one sample per pixel column of the screen, the grid's frame on the
-// outermost columns and on the plot's bottom row, and, since the simulated text keeps its pixel
-// size, exactly the grid, marker and caption a tracker of the same size in pixels shows at 15
-// twips per pixel. (The samples' rows are rounded to whole twips of the plot height first, so
-// they may fall a pixel apart at another resolution.)
+// outermost columns and on the plot's bottom row, and, with fonts as much smaller in points as
+// the screen makes text larger in pixels, exactly the grid, marker and caption a tracker of the
+// same size in pixels shows at 15 twips per pixel; with the fonts as they are, the larger
+// caption is drawn whole. (The samples' rows are rounded to whole twips of the plot height
+// first, so they may fall a pixel apart at another resolution.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,6 +13,7 @@
 
 #include "platform/sim/png_writer.h"
 #include "platform/sim/sim_host.h"
+#include "platform/sim/sim_text.h"
 #include "slider/tracker/tracker.h"
 
 namespace nx {
@@ -49,6 +51,18 @@ NxTracker& feed(sim::SimHost& host, std::int32_t style, std::int32_t marker, boo
   return t;
 }
 
+// Text grows with the screen's DPI (15 / twips per pixel of height); fonts that much smaller in
+// points keep the caption and the marker's label at their size in pixels at 15 twips per pixel.
+void keepTextPixels(sim::SimHost& host, NxTracker& t) {
+  const double k = host.twipsPerPixelY() / 15;
+  FontDesc caption = t.font()->describe();
+  FontDesc marker = t.markerFont()->describe();
+  caption.size *= k;
+  marker.size *= k;
+  t.setFont(host.services().createFont(caption));
+  t.setMarkerFont(host.services().createFont(marker));
+}
+
 TEST(NxTrackerAtHighDpi, OneSamplePerPixelColumn) {
   sim::SimHost reference;
   const std::int32_t n = feed(reference, gsLine, msNone, true).bufferLength();
@@ -64,7 +78,8 @@ TEST(NxTrackerAtHighDpi, GridMarkerAndCaptionMatchTheFifteenTwipPicture) {
   for (std::int32_t style : {gsLine, gsBottomBar}) {
     for (std::int32_t marker : {msNone, msLine}) {
       sim::SimHost reference;
-      const NxTracker& r = feed(reference, style, marker, false);
+      NxTracker& r = feed(reference, style, marker, false);
+      keepTextPixels(reference, r);
       const sim::Bitmap& expected = reference.window(r).bitmap();
       // Square pixels only: the grid's blocks are square in twips, so on a screen with other
       // pixels the vertical lines fall on other columns.
@@ -72,7 +87,8 @@ TEST(NxTrackerAtHighDpi, GridMarkerAndCaptionMatchTheFifteenTwipPicture) {
         SCOPED_TRACE(d.name() + " style " + std::to_string(style) + " marker " +
                      std::to_string(marker));
         sim::SimHost host(d.x, d.y);
-        const NxTracker& t = feed(host, style, marker, false);
+        NxTracker& t = feed(host, style, marker, false);
+        keepTextPixels(host, t);
         const sim::Bitmap& b = host.window(t).bitmap();
         ASSERT_EQ(b.width(), expected.width());
         ASSERT_EQ(b.height(), expected.height());
@@ -91,6 +107,30 @@ TEST(NxTrackerAtHighDpi, GridMarkerAndCaptionMatchTheFifteenTwipPicture) {
         }
       }
     }
+  }
+}
+
+TEST(NxTrackerAtHighDpi, LargerCaptionIsDrawnWhole) {
+  constexpr Rgb kCaption = 0x000000FF;
+  for (const Dpi& d : kScreens) {
+    SCOPED_TRACE(d.name());
+    sim::SimHost host(d.x, d.y);
+    NxTracker& t = feed(host, gsLine, msNone, false);
+    t.setForeColor(kCaption);
+    ASSERT_EQ(t.caption(), "Load");
+    const sim::Bitmap& b = host.window(t).bitmap();
+    // The same text on a blank bitmap of its own, at this screen's text size.
+    const FontDesc font = t.font()->describe();
+    const double scale = 15 / d.y;
+    sim::Bitmap alone(sim::textWidthPx(font, "Load", scale), sim::lineHeightPx(font, scale), 0);
+    sim::drawTextLine(alone, font, 0, 0, "Load", kCaption, scale);
+    int whole = 0, drawn = 0;
+    for (std::int32_t y = 0; y < alone.height(); ++y)
+      for (std::int32_t x = 0; x < alone.width(); ++x) whole += alone.at(x, y) == kCaption;
+    for (std::int32_t y = 0; y < b.height(); ++y)
+      for (std::int32_t x = 0; x < b.width(); ++x) drawn += b.at(x, y) == kCaption;
+    ASSERT_GT(whole, 0);
+    EXPECT_EQ(drawn, whole);
   }
 }
 

@@ -111,12 +111,13 @@ TEST(WidgetsAtHighDpi, GradFrameBordersLieOnTheOutermostPixels) {
 }
 
 TEST(WidgetsAtHighDpi, GradFrameCaptionTabHasItsHighlightOnePixelInAndTheTextInside) {
-  // Text pixels of the caption drawn whole, at the resolution the simulated text ignores.
-  sim::SimHost reference;
-  const int wholeText = countColor(
-      reference.window(plainFrame(reference, gradframe::apFlat, "Options")).bitmap(), kText);
-  ASSERT_GT(wholeText, 0);
   for (const Dpi& d : kScreens) {
+    // Text pixels of the caption drawn whole on this screen: text grows with the DPI, so the
+    // count comes from a flat frame, which has room for it, at the same resolution.
+    sim::SimHost reference(d.x, d.y);
+    const int wholeText = countColor(
+        reference.window(plainFrame(reference, gradframe::apFlat, "Options")).bitmap(), kText);
+    ASSERT_GT(wholeText, 0);
     for (std::int32_t a = gradframe::caTopLeft; a <= gradframe::caBottomRight; ++a) {
       SCOPED_TRACE(d.name() + " alignment " + std::to_string(a));
       sim::SimHost host(d.x, d.y);

@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "display_scale.h"
 #include "nxpress_h.h"
 #include "platform/sim/sim_host.h"
 #include "platform/sim/sim_objects.h"
@@ -177,8 +178,8 @@ TEST(ButtonInput, APressThatSlidesOffRaisesNoClick) {
     if (e.id == kMouseDown) {
       ASSERT_EQ(e.args.size(), 4u);
       EXPECT_EQ(V_I2(&e.args[0]), 1);
-      EXPECT_FLOAT_EQ(V_R4(&e.args[2]), 10 * 15.0f);
-      EXPECT_FLOAT_EQ(V_R4(&e.args[3]), 8 * 15.0f);
+      EXPECT_FLOAT_EQ(V_R4(&e.args[2]), 10 * static_cast<float>(nx::test::tpp()));
+      EXPECT_FLOAT_EQ(V_R4(&e.args[3]), 8 * static_cast<float>(nx::test::tpp()));
     }
 }
 
@@ -253,15 +254,15 @@ TEST(ButtonPixels, EveryThemeInEveryStateMatchesTheSimulation) {
       ASSERT_TRUE(f.form.focus(parking));
       f.settle();
 
-      nx::sim::SimHost host;
+      nx::sim::SimHost host(nx::test::tpp(), nx::test::tpp());
       nx::sim::SiteOptions options;
       options.name = "Button1";
-      options.width = w * 15;
-      options.height = h * 15;
+      options.width = w * nx::test::tpp();
+      options.height = h * nx::test::tpp();
       auto& sim = host.create<nx::NxButton>(options);
       sim.putProperty("Caption", nx::Value(std::string()));
       sim.putProperty("Theme", nx::Value(static_cast<std::int32_t>(theme)));
-      host.resize(sim, w * 15.0, h * 15.0);
+      host.resize(sim, w * nx::test::tpp(), h * nx::test::tpp());
 
       switch (state) {
         case State::Normal:

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "currency/eurobox/eurobox.h"
+#include "display_scale.h"
 #include "nxcurrency_h.h"
 #include "platform/sim/sim_host.h"
 #include "platform/win32/formhost/form_host.h"
@@ -165,17 +166,17 @@ TEST(EuroBoxPixels, BorderAndBackgroundMatchTheSimulation) {
     real->move({20, 20, 20 + w, 20 + h});
     pumpUntil(f.form, nullptr, 100);
 
-    nx::sim::SimHost host;
+    nx::sim::SimHost host(nx::test::tpp(), nx::test::tpp());
     nx::sim::SiteOptions options;
     options.name = "Amount";
     options.userMode = true;
-    options.width = w * 15;
-    options.height = h * 15;
+    options.width = w * nx::test::tpp();
+    options.height = h * nx::test::tpp();
     auto& sim = host.create<nx::NxEuroBox>(options);
     sim.putProperty("BorderStyle", nx::Value(static_cast<std::int32_t>(border)));
     sim.putProperty("BorderColor", nx::Value(static_cast<std::int32_t>(0x00A05020)));
     sim.putProperty("BackColor", nx::Value(static_cast<std::int32_t>(0x00E0F0FF)));
-    host.resize(sim, w * 15.0, h * 15.0);
+    host.resize(sim, w * nx::test::tpp(), h * nx::test::tpp());
     const nx::sim::Bitmap& expected = host.window(sim).bitmap();
 
     HWND window = real->hwnd();

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "display_scale.h"
 #include "nxwidgets_h.h"
 #include "platform/sim/sim_host.h"
 #include "platform/win32/formhost/form_host.h"
@@ -55,7 +56,7 @@ TEST(ProgressBarPixels, RealDrawingMatchesTheSimulation) {
     object->QueryInterface(IID__NxProgressBar, bar.putVoid());
     bar->put_Theme(static_cast<PB_THEME>(c.theme));
     bar->put_Orientation(static_cast<PB_ORIENTATION>(c.orientation));
-    SIZEL size = {MulDiv(w, 2540, 96), MulDiv(h, 2540, 96)};
+    SIZEL size = {MulDiv(w, 2540, nx::test::dpi()), MulDiv(h, 2540, nx::test::dpi())};
     object->SetExtent(DVASPECT_CONTENT, &size);
     bar->put_Value(c.value);
     HDC screen = GetDC(nullptr);
@@ -71,14 +72,14 @@ TEST(ProgressBarPixels, RealDrawingMatchesTheSimulation) {
               S_OK);
 
     // The same control on the simulation.
-    nx::sim::SimHost host;
+    nx::sim::SimHost host(nx::test::tpp(), nx::test::tpp());
     nx::sim::SiteOptions options;
-    options.width = 200 * 15;
-    options.height = 20 * 15;
+    options.width = 200 * nx::test::tpp();
+    options.height = 20 * nx::test::tpp();
     auto& sim = host.create<nx::NxProgressBar>(options);
     sim.putProperty("Theme", nx::Value(std::int32_t(c.theme)));
     sim.putProperty("Orientation", nx::Value(std::int32_t(c.orientation)));
-    host.resize(sim, w * 15.0, h * 15.0);
+    host.resize(sim, w * nx::test::tpp(), h * nx::test::tpp());
     sim.putProperty("Value", nx::Value(std::int32_t(c.value)));
     const auto& expected = host.window(sim).bitmap();
     const int border = (w - expected.width()) / 2;

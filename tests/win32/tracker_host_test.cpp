@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "display_scale.h"
 #include "nxslider_h.h"
 #include "platform/sim/sim_host.h"
 #include "platform/win32/formhost/form_host.h"
@@ -164,12 +165,12 @@ TEST(TrackerPixels, EveryStyleMatchesTheSimulation) {
     ASSERT_EQ(f.form.add(library(), CLSID_NxTracker, p, &real), S_OK);
     Dispatch d = real->dispatch();
 
-    nx::sim::SimHost host;
+    nx::sim::SimHost host(nx::test::tpp(), nx::test::tpp());
     nx::sim::SiteOptions options;
     options.name = "Graph";
     options.userMode = true;
-    options.width = w * 15;
-    options.height = h * 15;
+    options.width = w * nx::test::tpp();
+    options.height = h * nx::test::tpp();
     auto& sim = host.create<nx::NxTracker>(options);
 
     // The same look on both: no caption, grid both ways, average, a marker line, this style.
@@ -186,7 +187,7 @@ TEST(TrackerPixels, EveryStyleMatchesTheSimulation) {
     both("BackColorTop", 0x00302010);
     d.put(L"Average", -1);
     sim.putProperty("Average", nx::Value(true));
-    host.resize(sim, w * 15.0, h * 15.0);
+    host.resize(sim, w * nx::test::tpp(), h * nx::test::tpp());
     for (long v : samples) both("Value", v);
     pumpFor(f.form, 100);
 

@@ -11,11 +11,13 @@
 #include <ocidl.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "display_scale.h"
 #include "engine/nif_validator.h"
 #include "nxtaxid_h.h"
 #include "platform/sim/sim_host.h"
@@ -108,8 +110,13 @@ HWND openList() {
                                                                                         : nullptr;
 }
 
+// A pixel place at 96 DPI, scaled to the display's.
+LONG px(int v) {
+  return static_cast<LONG>(std::lround(v * 15.0 / nx::test::tpp()));
+}
+
 POINT buttonPoint(FormControl* c) {
-  return screenPoint(c->hwnd(), 23, 10);  // on the drop-down button inside the code box
+  return screenPoint(c->hwnd(), px(23), px(10));  // on the drop-down button in the code box
 }
 
 class VatForm {
@@ -317,9 +324,9 @@ TEST(VatNumberHost, TheRowUnderThePointerIsHighlightedAndNamedInTheControlsLangu
                 key(VK_MENU, true);
               },
               {[&] {
-                 ASSERT_TRUE(openList());
-                 press(VK_RETURN);
-               }});
+                ASSERT_TRUE(openList());
+                press(VK_RETURN);
+              }});
   EXPECT_EQ(d.getText(L"VatCountry"), L"AT");
 }
 
@@ -362,7 +369,8 @@ void shareResourcePictures(nx::sim::SimServices& services) {
     SelectObject(dc, old);
     DeleteDC(dc);
     DeleteObject(bitmap);
-    services.addResourcePicture(name, std::make_shared<nx::sim::SimPicture>(pixels));
+    services.addResourcePicture(
+        name, std::make_shared<nx::sim::SimPicture>(pixels, 1440.0 / nx::test::tpp()));
   }
 }
 
@@ -386,7 +394,10 @@ int differing(HWND window, const nx::sim::Bitmap& expected, const std::vector<RE
         skipped = skipped || (x >= r.left && x < r.right && y >= r.top && y < r.bottom);
       if (skipped) continue;
       ++*compared;
-      diff += GetPixel(screen, origin.x + x, origin.y + y) != expected.at(x, y);
+      const COLORREF got = GetPixel(screen, origin.x + x, origin.y + y);
+      if (got != expected.at(x, y) && diff++ < 3)
+        std::printf("  differs at %d,%d: %06lX, expected %06lX\n", x, y,
+                    static_cast<unsigned long>(got), static_cast<unsigned long>(expected.at(x, y)));
     }
   ReleaseDC(nullptr, screen);
   return diff;
@@ -406,13 +417,13 @@ TEST(VatNumberPixels, TheControlAndTheOpenListMatchTheSimulation) {
   d.put(L"BackColor", 0x00E0F0FF);
   pumpUntil(f.form, nullptr, 100);
 
-  nx::sim::SimHost host;
+  nx::sim::SimHost host(nx::test::tpp(), nx::test::tpp());
   shareResourcePictures(host.services());
   nx::sim::SiteOptions options;
   options.name = "Customer";
   options.userMode = true;
-  options.width = w * 15;
-  options.height = h * 15;
+  options.width = w * nx::test::tpp();
+  options.height = h * nx::test::tpp();
   auto& sim = host.create<nx::NxVATNumber>(options);
   sim.putProperty("BorderColor", nx::Value(static_cast<std::int32_t>(0x00A05020)));
   sim.putProperty("BackColor", nx::Value(static_cast<std::int32_t>(0x00E0F0FF)));
@@ -420,7 +431,7 @@ TEST(VatNumberPixels, TheControlAndTheOpenListMatchTheSimulation) {
   RECT text;
   GetWindowRect(numberWindow(real), &text);
   MapWindowPoints(nullptr, real->hwnd(), reinterpret_cast<POINT*>(&text), 2);
-  const RECT code = {3, 2, 18, 19};  // the code label
+  const RECT code = {px(3), px(2), px(18), px(19)};  // the code label
   int compared = 0;
   const int controlDiff =
       differing(real->hwnd(), host.window(sim).bitmap(), {text, code}, &compared);
@@ -448,8 +459,11 @@ TEST(VatNumberPixels, TheControlAndTheOpenListMatchTheSimulation) {
                [&] {
                  HWND list = openList();
                  ASSERT_TRUE(list);
-                 const RECT codes = {26, 0, 52, 153};  // beside the flags
-                 const RECT bar = {52, 0, 70, 153};    // the scroll bar and the edge
+                 // Flags and the scroll bar keep their pixel sizes; the list's twips grow.
+                 RECT client;
+                 GetClientRect(list, &client);
+                 const RECT codes = {26, 0, client.right - 18, client.bottom};  // beside flags
+                 const RECT bar = {client.right - 18, 0, client.right, client.bottom};
                  listDiff = differing(list, simList, {codes, bar}, &listCompared);
                  press(VK_ESCAPE);
                }});

@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "core/support/color_funcs.h"
+#include "display_scale.h"
 #include "nxwidgets_h.h"
 #include "platform/sim/sim_host.h"
 #include "platform/sim/sim_objects.h"
@@ -175,7 +176,7 @@ Bitmap drawReal(REFCLSID clsid, const std::vector<Put>& puts, int w, int h, int 
   EXPECT_EQ(nx::formhost::initNew(object.get()), S_OK);
   Dispatch d(object.get());
   for (const Put& p : puts) putReal(d, p);
-  SIZEL size = {MulDiv(w, 2540, 96), MulDiv(h, 2540, 96)};
+  SIZEL size = {MulDiv(w, 2540, nx::test::dpi()), MulDiv(h, 2540, nx::test::dpi())};
   object->SetExtent(DVASPECT_CONTENT, &size);
   HWND hwnd = nullptr;
   if (hover) {
@@ -223,15 +224,15 @@ struct SimDrawing {
 template <class C>
 SimDrawing drawSim(nx::sim::SimHost& host, const std::vector<Put>& puts, int w, int h, bool hover) {
   nx::sim::SiteOptions options;
-  options.width = w * 15;
-  options.height = h * 15;
+  options.width = w * nx::test::tpp();
+  options.height = h * nx::test::tpp();
   auto& sim = host.create<C>(options);
   for (const Put& p : puts) putSim(sim, p);
-  host.resize(sim, w * 15.0, h * 15.0);
+  host.resize(sim, w * nx::test::tpp(), h * nx::test::tpp());
   const auto& window = host.window(sim);
   SimDrawing out;
-  out.w = static_cast<int>(window.width() / 15.0 + 0.5);
-  out.h = static_cast<int>(window.height() / 15.0 + 0.5);
+  out.w = static_cast<int>(window.width() / nx::test::tpp() + 0.5);
+  out.h = static_cast<int>(window.height() / nx::test::tpp() + 0.5);
   out.border = (out.w - window.bitmap().width()) / 2;
   if (hover) {
     host.moveMouse(
@@ -414,7 +415,7 @@ void checkLook(REFCLSID clsid, const Look& look,
   std::vector<Put> withBlank = look.puts;
   withBlank.push_back(text(look.captionProperty, L" "));
 
-  nx::sim::SimHost host;
+  nx::sim::SimHost host(nx::test::tpp(), nx::test::tpp());
   if (prepare) prepare(host);
   const SimDrawing sim = drawSim<C>(host, withCaption, look.w, look.h, look.hover);
   const SimDrawing simBlank = drawSim<C>(host, withBlank, look.w, look.h, false);
@@ -496,7 +497,8 @@ void addCheckBoxPictures(nx::sim::SimHost& host, nx::OleColor back) {
     DrawIconEx(canvas.dc(), 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
     DestroyIcon(icon);
     host.services().addResourcePicture(
-        name, std::make_shared<nx::sim::SimPicture>(canvas.pixels(0, 0, 16, 16)));
+        name, std::make_shared<nx::sim::SimPicture>(canvas.pixels(0, 0, 16, 16),
+                                                    1440.0 / nx::test::tpp()));
   }
 }
 

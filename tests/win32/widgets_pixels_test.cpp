@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "display_scale.h"
 #include "nxwidgets_h.h"
 #include "platform/sim/sim_host.h"
 #include "platform/sim/sim_objects.h"
@@ -116,7 +117,7 @@ std::unique_ptr<Canvas> drawReal(REFCLSID clsid, const std::vector<Put>& before,
   EXPECT_EQ(nx::formhost::initNew(object.get()), S_OK);
   Dispatch d(object.get());
   for (const Put& p : before) putReal(d, p);
-  SIZEL size = {MulDiv(w, 2540, 96), MulDiv(h, 2540, 96)};
+  SIZEL size = {MulDiv(w, 2540, nx::test::dpi()), MulDiv(h, 2540, nx::test::dpi())};
   object->SetExtent(DVASPECT_CONTENT, &size);
   for (const Put& p : after) putReal(d, p);
   auto canvas = std::make_unique<Canvas>(w, h);
@@ -198,8 +199,8 @@ struct SimSize {
 SimSize simSize(nx::sim::SimHost& host, const nx::ControlBase& control) {
   const auto& window = host.window(control);
   SimSize s;
-  s.w = static_cast<int>(window.width() / 15.0 + 0.5);
-  s.h = static_cast<int>(window.height() / 15.0 + 0.5);
+  s.w = static_cast<int>(window.width() / nx::test::tpp() + 0.5);
+  s.h = static_cast<int>(window.height() / nx::test::tpp() + 0.5);
   s.border = (s.w - window.bitmap().width()) / 2;
   return s;
 }
@@ -225,13 +226,13 @@ TEST(WidgetsPixels, MeterMatchesTheSimulation) {
 
     // The simulation first: the meter snaps its length to whole segments, and the real one is
     // given that snapped size.
-    nx::sim::SimHost host;
+    nx::sim::SimHost host(nx::test::tpp(), nx::test::tpp());
     nx::sim::SiteOptions options;
-    options.width = 40 * 15;
-    options.height = 150 * 15;
+    options.width = 40 * nx::test::tpp();
+    options.height = 150 * nx::test::tpp();
     auto& sim = host.create<nx::NxMeter>(options);
     for (const Put& p : before) putSim(sim, p);
-    host.resize(sim, w * 15.0, h * 15.0);
+    host.resize(sim, w * nx::test::tpp(), h * nx::test::tpp());
     for (const Put& p : after) putSim(sim, p);
     const SimSize size = simSize(host, sim);
     const auto& expected = host.window(sim).bitmap();
@@ -273,13 +274,13 @@ TEST(WidgetsPixels, GradFrameMatchesTheSimulation) {
               num("CaptionAlignment", corner),    num("CaptionWidth", 900),
               num("CaptionHeight", 450),          text("Caption", L" ")};
 
-          nx::sim::SimHost host;
+          nx::sim::SimHost host(nx::test::tpp(), nx::test::tpp());
           nx::sim::SiteOptions options;
-          options.width = w * 15;
-          options.height = h * 15;
+          options.width = w * nx::test::tpp();
+          options.height = h * nx::test::tpp();
           auto& sim = host.create<nx::NxGradFrame>(options);
           for (const Put& p : before) putSim(sim, p);
-          host.resize(sim, w * 15.0, h * 15.0);
+          host.resize(sim, w * nx::test::tpp(), h * nx::test::tpp());
           const SimSize size = simSize(host, sim);
           const auto& expected = host.window(sim).bitmap();
 
@@ -312,7 +313,7 @@ TEST(WidgetsPixels, CheckBoxImageAndBackgroundMatchTheSimulation) {
   // The box images are icons drawn through their mask; the simulation draws pictures opaque, so
   // it is given each icon as the platform draws it over the control's back colour.
   const long back = 0x00D0E0F0;
-  nx::sim::SimHost host;
+  nx::sim::SimHost host(nx::test::tpp(), nx::test::tpp());
   const char* names[] = {"CHK_IMG1_0", "CHK_IMG1_1", "CHK_IMG1_2",
                          "CHK_IMG0_0", "CHK_IMG0_1", "CHK_IMG0_2"};
   for (const char* name : names) {
@@ -330,7 +331,8 @@ TEST(WidgetsPixels, CheckBoxImageAndBackgroundMatchTheSimulation) {
     nx::sim::Bitmap pixels(16, 16);
     for (int y = 0; y < 16; ++y)
       for (int x = 0; x < 16; ++x) pixels.set(x, y, canvas.at(x, y));
-    host.services().addResourcePicture(name, std::make_shared<nx::sim::SimPicture>(pixels));
+    host.services().addResourcePicture(
+        name, std::make_shared<nx::sim::SimPicture>(pixels, 1440.0 / nx::test::tpp()));
   }
 
   const int w = 120, h = 24;
@@ -341,11 +343,11 @@ TEST(WidgetsPixels, CheckBoxImageAndBackgroundMatchTheSimulation) {
                                          num("Style", 2),        text("Caption", L""),
                                          num("Value", value),    num("Enabled", enabled ? -1 : 0)};
         nx::sim::SiteOptions options;
-        options.width = w * 15;
-        options.height = h * 15;
+        options.width = w * nx::test::tpp();
+        options.height = h * nx::test::tpp();
         auto& sim = host.create<nx::NxCheckBox>(options);
         for (const Put& p : before) putSim(sim, p);
-        host.resize(sim, w * 15.0, h * 15.0);
+        host.resize(sim, w * nx::test::tpp(), h * nx::test::tpp());
         const SimSize size = simSize(host, sim);
         const auto& expected = host.window(sim).bitmap();
 
@@ -369,13 +371,13 @@ TEST(WidgetsPixels, HyperLinkBackgroundMatchesTheSimulation) {
   for (long back : backs) {
     const std::vector<Put> before = {num("BackColor", back), text("Caption", L"")};
     const int w = 90, h = 20;
-    nx::sim::SimHost host;
+    nx::sim::SimHost host(nx::test::tpp(), nx::test::tpp());
     nx::sim::SiteOptions options;
-    options.width = w * 15;
-    options.height = h * 15;
+    options.width = w * nx::test::tpp();
+    options.height = h * nx::test::tpp();
     auto& sim = host.create<nx::NxHyperLink>(options);
     for (const Put& p : before) putSim(sim, p);
-    host.resize(sim, w * 15.0, h * 15.0);
+    host.resize(sim, w * nx::test::tpp(), h * nx::test::tpp());
     const SimSize size = simSize(host, sim);
     const auto& expected = host.window(sim).bitmap();
     auto real = drawReal(CLSID_NxHyperLink, before, size.w, size.h, {});
