@@ -16,15 +16,16 @@ set_dpi "$dpi"
 
 run=$(dirname "${BASH_SOURCE[0]}")/wine-run.sh
 filter='*Pixels*:*MatchesTheSimulation*:*MatchTheSimulation*'
+out=$(mktemp)
+trap 'set_dpi 96; rm -f "$out"' EXIT
 status=0
 for exe in nxwidgets_host_tests nxpress_host_tests nxslider_host_tests nxcurrency_host_tests \
            nxtaxid_host_tests; do
   path="$tree/tests/win32/$exe.exe"
   [ -f "$path" ] || continue
   echo "---- $exe at $dpi DPI"
-  if ! "$run" "$path" --gtest_filter="$filter" --gtest_brief=1 2>/dev/null |
-      tee /dev/stderr | grep -q '^\[  PASSED  \]'; then
-    status=1
-  fi
+  "$run" "$path" --gtest_filter="$filter" > "$out" 2>/dev/null || status=1
+  grep -E 'differ|^\[  (PASSED|FAILED) |Failure' "$out" || true
+  grep -q '^\[  PASSED  \]' "$out" || status=1
 done
 exit "$status"

@@ -72,20 +72,33 @@ TEST(NxEuroBoxAtHighDpi, FlatBorderOutermostAndPartsInside) {
   }
 }
 
-// A font change sizes the digits box to a line of text and one pixel, then lays the box out.
+// A font change sizes the digits box to a line of text and one pixel, then lays the box out: the
+// digits box fills the room inside the flat border, as high as a line when there is room for
+// one, and never reaches past the border when there is not. Text grows with the screen's DPI,
+// so a line of Tahoma 14 is 300 twips high at 12 twips per pixel and 292.5 at 7.5: taller than
+// the 270 twips inside a box 330 high, shorter than the 360 inside one 420 high.
 TEST(NxEuroBoxAtHighDpi, FontChangeKeepsTheDigitsBoxWithinTheBorder) {
   for (const Dpi& d : kScreens) {
-    SCOPED_TRACE(d.name());
-    sim::SimHost host(d.x, d.y);
-    sim::SiteOptions o;
-    o.width = 1800;
-    o.height = 330;
-    NxEuroBox& box = host.create<NxEuroBox>(o);
-    box.putProperty("BorderStyle", Value{std::int32_t{bsFLAT}});
-    box.setFont(host.services().createFont(FontDesc{.name = "Tahoma", .size = 14}));
-    const PartRect r = box.digits().bounds();
-    EXPECT_LE(toPx(r.top + r.height, d.y), host.window(box).bitmap().height() - 1);
-    EXPECT_GE(r.height, host.window(box).surface().textHeight("',"));
+    for (double height : {330.0, 420.0}) {
+      SCOPED_TRACE(d.name() + " height " + std::to_string(height));
+      sim::SimHost host(d.x, d.y);
+      sim::SiteOptions o;
+      o.width = 1800;
+      o.height = height;
+      NxEuroBox& box = host.create<NxEuroBox>(o);
+      box.putProperty("BorderStyle", Value{std::int32_t{bsFLAT}});
+      box.setFont(host.services().createFont(FontDesc{.name = "Tahoma", .size = 14}));
+      const PartRect r = box.digits().bounds();
+      const double line = host.window(box).surface().textHeight("',");
+      ASSERT_GT(line, 270);  // the text is larger than at 15 twips per pixel
+      EXPECT_GE(toPx(r.top, d.y), 1);
+      EXPECT_LE(toPx(r.top + r.height, d.y), host.window(box).bitmap().height() - 1);
+      if (height - 60 >= line) {
+        EXPECT_GE(r.height, line);
+      } else {
+        EXPECT_LT(r.height, line);  // the room inside the border, not the line's height
+      }
+    }
   }
 }
 
