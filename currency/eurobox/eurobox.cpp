@@ -186,7 +186,7 @@ const ClassTable<NxEuroBox>& NxEuroBox::classTable() {
           .writeOrder = {"decpl", "ldigs", "symb", "ivar", "bcolor", "fcolor", "scolor", "rednegs",
                          "enabled", "group", "role", "brdColor", "bstyle", "ifont", "value",
                          "ExProp"},
-          .access = {.role = AccessRole::EditableText, .valueProperty = "Text"},
+          .access = {.role = AccessRole::EditableText},
       });
   return table;
 }
@@ -627,16 +627,21 @@ void NxEuroBox::describeAccessible(AccessibleNode& node) const {
     node.states &= ~accstate::kFocusable;
   }
   if (!digits_ || !symbol_) return;
-  if (digits_->hasFocus()) node.states &= ~accstate::kFocused;  // the digits have it
+  // Each look at the real digits box is a round trip to the window system: once each.
+  const std::string shown = digits_->text();
+  const bool digitsFocused = digits_->hasFocus();
+  const std::string& sign = symbol_->caption();
+  node.value = sign.empty() ? shown : shown + " " + sign;  // as Text reads it
+  if (digitsFocused) node.states &= ~accstate::kFocused;   // the digits have it
   AccessibleNode digits;
   digits.role = AccessRole::EditableText;
   digits.name = node.name;
-  digits.value = digits_->text();
+  digits.value = shown;
   digits.part = kDigitsPart;
   digits.bounds = digits_->bounds();
   digits.states = node.states & accstate::kUnavailable;
   if (digits_->enabled()) digits.states |= accstate::kFocusable;
-  if (digits_->hasFocus()) digits.states |= accstate::kFocused;
+  if (digitsFocused) digits.states |= accstate::kFocused;
   node.children.push_back(std::move(digits));
   if (symbol_->visible() && !symbol_->caption().empty()) {
     AccessibleNode symbol;

@@ -126,7 +126,7 @@ const ClassTable<NxVATNumber>& NxVATNumber::classTable() {
                     "gvcolor", "brcolor", "ulng", "tcheck", "vguess", "tvat", "xtrVar"},
       .writeOrder = {"enabled", "defCTY", "canSelect", "fcolor", "bcolor", "bbcolor", "bvcolor",
                      "gvcolor", "brcolor", "ulng", "tcheck", "vguess", "tvat", "xtrVar"},
-      .access = {.role = AccessRole::EditableText, .valueProperty = "vatNr"},
+      .access = {.role = AccessRole::EditableText},
   });
   return table;
 }
@@ -630,23 +630,27 @@ void NxVATNumber::describeAccessible(AccessibleNode& node) const {
   const int index = taxid::countryIndex(code);
   const std::string country = index >= 0 ? std::string(taxid::countryName(index, s_.language)) : "";
   const bool enabled = window().enabled();
-  const bool invalid = !number_->text().empty() && checkFailed_;
+  // Each look at the real number box is a round trip to the window system: once each.
+  const std::string number = number_->text();
+  const bool boxFocused = number_->hasFocus();
+  const bool invalid = !number.empty() && checkFailed_;
   // The protocol has no state for a failed validation: the description says it first.
   const bool pt = s_.language == taxid::NX_PT;
   node.description = invalid ? (pt ? "Número inválido, " : "Invalid number, ") + country : country;
   if (invalid) node.states |= accstate::kInvalid;
-  if (number_->hasFocus()) node.states &= ~accstate::kFocused;  // the number box has it
+  node.value = number;
+  if (boxFocused) node.states &= ~accstate::kFocused;  // the number box has it
 
   AccessibleNode box;
   box.role = AccessRole::EditableText;
   box.name = node.name;
-  box.value = number_->text();
+  box.value = number;
   box.description = node.description;
   box.part = kNumberPart;
   box.bounds = number_->bounds();
   box.states = node.states & (accstate::kUnavailable | accstate::kInvalid);
   if (enabled) box.states |= accstate::kFocusable;
-  if (number_->hasFocus()) box.states |= accstate::kFocused;
+  if (boxFocused) box.states |= accstate::kFocused;
   node.children.push_back(std::move(box));
 
   AccessibleNode shown;

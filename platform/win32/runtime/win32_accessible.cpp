@@ -417,11 +417,17 @@ bool AccessibleServer::answer(WPARAM wParam, LPARAM lParam, LRESULT& result,
   if (!state_->hwnd || !state_->tree) return false;
   if (static_cast<LONG>(lParam) != static_cast<LONG>(OBJID_CLIENT)) return false;
   auto* element = new Element(state_, std::move(path));
-  result = LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(element));
   // Where the system cannot marshal the interface itself (no proxy registered for it, as in
   // some Wine prefixes), the object goes as IUnknown and the client asks it for IAccessible.
-  if (FAILED(result))
+  // A failed attempt is costly (the system looks for the proxy each time): it is made once.
+  static std::atomic<bool> asUnknown{false};
+  result = E_NOINTERFACE;
+  if (!asUnknown)
+    result = LresultFromObject(__uuidof(IAccessible), wParam, static_cast<IAccessible*>(element));
+  if (FAILED(result)) {
     result = LresultFromObject(IID_IUnknown, wParam, static_cast<IAccessible*>(element));
+    if (SUCCEEDED(result)) asUnknown = true;
+  }
   element->Release();
   return true;
 }
