@@ -113,6 +113,22 @@ echo "screenshots of the forms: build/showcase/nxwidgets.png, build/showcase/nxp
   "build/showcase/nxtaxid.png"
 
 echo
+echo "---- the same forms on a display of 144 DPI"
+set_dpi() {
+  wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+}
+set_dpi 144
+wine build/mingw64/tools/showcase/nxshowcase.exe "$sys\\nxwidgets.ocx" 9 "$sys\\nxpress.ocx" \
+  "$sys\\nxslider.ocx" "$sys\\nxcurrency.ocx" "$sys\\nxtaxid.ocx" 5 &
+SHOW=$!
+sleep 5
+/usr/bin/import -window root build/showcase/gallery-144dpi.png
+wait "$SHOW" || true
+set_dpi 96
+echo "screenshot at 144 DPI: build/showcase/gallery-144dpi.png"
+
+echo
 echo "---- removing the suite again"
 ( cd "$SUITE" && wine nxinstall.exe /q /l /s /remove </dev/null >/dev/null 2>&1
   echo "nxinstall.exe /q /l /s /remove -> exit code $?"; summary )
