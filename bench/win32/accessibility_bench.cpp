@@ -37,6 +37,12 @@ using nx::formhost::Placement;
 
 namespace {
 
+// Gathers the child windows EnumChildWindows reports.
+BOOL CALLBACK collectWindow(HWND hwnd, LPARAM windows) {
+  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(hwnd);
+  return TRUE;
+}
+
 int paints = 0;
 LRESULT CALLBACK countPaints(int code, WPARAM wParam, LPARAM lParam) {
   const auto* msg = reinterpret_cast<const MSG*>(lParam);
@@ -96,13 +102,7 @@ int readElement(IAccessible* a, VARIANT id) {
 // One full walk of the form's child windows; the number of elements read.
 int walk(HWND form) {
   std::vector<HWND> windows;
-  EnumChildWindows(
-      form,
-      [](HWND h, LPARAM p) {
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumChildWindows(form, &collectWindow, reinterpret_cast<LPARAM>(&windows));
   int read = 0;
   for (HWND h : windows) {
     ComPtr<IAccessible> a;

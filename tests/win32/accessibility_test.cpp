@@ -26,6 +26,12 @@ using namespace nx::test;
 
 namespace {
 
+// Gathers the child windows EnumChildWindows reports.
+BOOL CALLBACK collectWindow(HWND hwnd, LPARAM windows) {
+  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(hwnd);
+  return TRUE;
+}
+
 nx::formhost::Library& lib(const char* which) {
   static const HRESULT ole = OleInitialize(nullptr);
   static_cast<void>(ole);
@@ -396,13 +402,7 @@ TEST(Accessibility, TheWholeFormCanBeWalked) {
   Gallery g;
   // Every control window of the form, then every element below each.
   std::vector<HWND> windows;
-  EnumChildWindows(
-      g.form.hwnd(),
-      [](HWND h, LPARAM p) {
-        reinterpret_cast<std::vector<HWND>*>(p)->push_back(h);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&windows));
+  EnumChildWindows(g.form.hwnd(), &collectWindow, reinterpret_cast<LPARAM>(&windows));
   int elements = 0;
   std::vector<LONG> roles;
   for (HWND h : windows) {
