@@ -24,6 +24,7 @@
 #include "platform/sim/sim_objects.h"
 #include "platform/sim/sim_surface.h"
 #include "platform/win32/formhost/form_host.h"
+#include "platform/win32/runtime/win32_services.h"
 #include "screen_input.h"
 #include "taxid/vatbox/vatnumber.h"
 
@@ -355,9 +356,12 @@ void shareResourcePictures(nx::sim::SimServices& services) {
   std::vector<std::string> names = {"BT_0", "BT_1", "BT_2"};
   for (int i = 0; i < 27; ++i) names.push_back("FLG_" + std::string(nx::taxid::countryCode(i)));
   for (const std::string& name : names) {
-    const std::wstring id(name.begin(), name.end());
-    HBITMAP bitmap = static_cast<HBITMAP>(
-        LoadImageW(library().module(), id.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    // The drawing the library picks for this display.
+    HBITMAP bitmap = nullptr;
+    for (const std::wstring& id : nx::win32::resourceCandidates(name))
+      if ((bitmap = static_cast<HBITMAP>(LoadImageW(library().module(), id.c_str(), IMAGE_BITMAP, 0,
+                                                    0, LR_CREATEDIBSECTION))))
+        break;
     ASSERT_TRUE(bitmap) << name;
     BITMAP info = {};
     GetObjectW(bitmap, sizeof(info), &info);

@@ -33,6 +33,7 @@
 #include "platform/sim/sim_host.h"
 #include "platform/sim/sim_objects.h"
 #include "platform/win32/formhost/form_host.h"
+#include "platform/win32/runtime/win32_services.h"
 #include "widgets/checkbox/check_box.h"
 #include "widgets/gradframe/grad_frame.h"
 #include "widgets/hyperlink/hyper_link.h"
@@ -223,12 +224,14 @@ struct SimDrawing {
 
 template <class C>
 SimDrawing drawSim(nx::sim::SimHost& host, const std::vector<Put>& puts, int w, int h, bool hover) {
+  // Sizes are pixels at 96 DPI: the control keeps its size in twips on any display, as on a
+  // form, and its caption's larger font keeps its room.
   nx::sim::SiteOptions options;
-  options.width = w * nx::test::tpp();
-  options.height = h * nx::test::tpp();
+  options.width = w * 15.0;
+  options.height = h * 15.0;
   auto& sim = host.create<C>(options);
   for (const Put& p : puts) putSim(sim, p);
-  host.resize(sim, w * nx::test::tpp(), h * nx::test::tpp());
+  host.resize(sim, w * 15.0, h * 15.0);
   const auto& window = host.window(sim);
   SimDrawing out;
   out.w = static_cast<int>(window.width() / nx::test::tpp() + 0.5);
@@ -484,20 +487,30 @@ void addCheckBoxPictures(nx::sim::SimHost& host, nx::OleColor back) {
   const char* names[] = {"CHK_IMG1_0", "CHK_IMG1_1", "CHK_IMG1_2",
                          "CHK_IMG0_0", "CHK_IMG0_1", "CHK_IMG0_2"};
   for (const char* name : names) {
-    const std::wstring id = wide(name);
-    HICON icon =
-        static_cast<HICON>(LoadImageW(library().module(), id.c_str(), IMAGE_ICON, 0, 0, 0));
+    // The drawing the library picks for this display, at its own size.
+    HICON icon = nullptr;
+    for (const std::wstring& id : nx::win32::resourceCandidates(name))
+      if ((icon =
+               static_cast<HICON>(LoadImageW(library().module(), id.c_str(), IMAGE_ICON, 0, 0, 0))))
+        break;
     ASSERT_TRUE(icon) << name;
-    Canvas canvas(16, 16);
+    ICONINFO info = {};
+    GetIconInfo(icon, &info);
+    BITMAP mask = {};
+    GetObjectW(info.hbmMask, sizeof(mask), &mask);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    const int size = mask.bmWidth;
+    Canvas canvas(size, size);
     ASSERT_TRUE(canvas.ok());
     HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(back));
-    const RECT all = {0, 0, 16, 16};
+    const RECT all = {0, 0, size, size};
     FillRect(canvas.dc(), &all, brush);
     DeleteObject(brush);
-    DrawIconEx(canvas.dc(), 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    DrawIconEx(canvas.dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
     DestroyIcon(icon);
     host.services().addResourcePicture(
-        name, std::make_shared<nx::sim::SimPicture>(canvas.pixels(0, 0, 16, 16),
+        name, std::make_shared<nx::sim::SimPicture>(canvas.pixels(0, 0, size, size),
                                                     1440.0 / nx::test::tpp()));
   }
 }

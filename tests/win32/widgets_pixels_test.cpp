@@ -21,6 +21,7 @@
 #include "platform/sim/sim_host.h"
 #include "platform/sim/sim_objects.h"
 #include "platform/win32/formhost/form_host.h"
+#include "platform/win32/runtime/win32_services.h"
 #include "widgets/checkbox/check_box.h"
 #include "widgets/gradframe/grad_frame.h"
 #include "widgets/hyperlink/hyper_link.h"
@@ -317,20 +318,30 @@ TEST(WidgetsPixels, CheckBoxImageAndBackgroundMatchTheSimulation) {
   const char* names[] = {"CHK_IMG1_0", "CHK_IMG1_1", "CHK_IMG1_2",
                          "CHK_IMG0_0", "CHK_IMG0_1", "CHK_IMG0_2"};
   for (const char* name : names) {
-    const std::wstring id = wide(name);
-    HICON icon =
-        static_cast<HICON>(LoadImageW(library().module(), id.c_str(), IMAGE_ICON, 0, 0, 0));
+    // The drawing the library picks for this display, at its own size.
+    HICON icon = nullptr;
+    for (const std::wstring& id : nx::win32::resourceCandidates(name))
+      if ((icon =
+               static_cast<HICON>(LoadImageW(library().module(), id.c_str(), IMAGE_ICON, 0, 0, 0))))
+        break;
     ASSERT_TRUE(icon) << name;
-    Canvas canvas(16, 16);
+    ICONINFO info = {};
+    GetIconInfo(icon, &info);
+    BITMAP mask = {};
+    GetObjectW(info.hbmMask, sizeof(mask), &mask);
+    if (info.hbmMask) DeleteObject(info.hbmMask);
+    if (info.hbmColor) DeleteObject(info.hbmColor);
+    const int size = mask.bmWidth;
+    Canvas canvas(size, size);
     HBRUSH brush = CreateSolidBrush(static_cast<COLORREF>(back));
-    const RECT all = {0, 0, 16, 16};
+    const RECT all = {0, 0, size, size};
     FillRect(canvas.dc(), &all, brush);
     DeleteObject(brush);
-    DrawIconEx(canvas.dc(), 0, 0, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    DrawIconEx(canvas.dc(), 0, 0, icon, size, size, 0, nullptr, DI_NORMAL);
     DestroyIcon(icon);
-    nx::sim::Bitmap pixels(16, 16);
-    for (int y = 0; y < 16; ++y)
-      for (int x = 0; x < 16; ++x) pixels.set(x, y, canvas.at(x, y));
+    nx::sim::Bitmap pixels(size, size);
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) pixels.set(x, y, canvas.at(x, y));
     host.services().addResourcePicture(
         name, std::make_shared<nx::sim::SimPicture>(pixels, 1440.0 / nx::test::tpp()));
   }

@@ -119,25 +119,47 @@ CHECK_LOOKS = {
 BOX = (1, 14)  # first and last row/column of the frame
 
 
-def check_image(look, state):
-    """Image `state` (0 crossed, 1 empty, 2 ticked) of look 1 (enabled) or 0 (disabled)."""
+def scaled_size(pixels, scale):
+    """A size of the 96 DPI drawing at `scale` (1.25, 1.5, 2), rounded half up."""
+    return int(pixels * scale + 0.5)
+
+
+def check_image(look, state, scale=1):
+    """Image `state` (0 crossed, 1 empty, 2 ticked) of look 1 (enabled) or 0 (disabled), drawn
+    for a display of `scale` times 96 DPI: the frame stays one pixel (two from double size), the
+    cross and the tick are drawn again at the larger size rather than stretched."""
     colours = CHECK_LOOKS[look]
+    size = scaled_size(16, scale)
+    lo, hi = BOX[0], size - 1 - (15 - BOX[1])
+    line = max(1, int(scale))
+    f = (hi - lo) / float(BOX[1] - BOX[0])  # the box's own scale
+
+    def at(u, v):
+        return (lo + (u - BOX[0]) * f, lo + (v - BOX[0]) * f)
 
     def pixel(x, y):
-        lo, hi = BOX
         if x < lo or x > hi or y < lo or y > hi:
             return CLEAR
-        if x in (lo, hi) or y in (lo, hi):
+        if x < lo + line or x > hi - line or y < lo + line or y > hi - line:
             return colours["frame"]
-        if state == 0 and (_near_segment(x, y, (4.5, 4.5), (11.5, 11.5), 0.9)
-                           or _near_segment(x, y, (11.5, 4.5), (4.5, 11.5), 0.9)):
+        if state == 0 and (_near_segment(x, y, at(4.5, 4.5), at(11.5, 11.5), 0.9 * f)
+                           or _near_segment(x, y, at(11.5, 4.5), at(4.5, 11.5), 0.9 * f)):
             return colours["cross"]
-        if state == 2 and (_near_segment(x, y, (4.0, 8.0), (7.0, 11.0), 1.0)
-                           or _near_segment(x, y, (7.0, 11.0), (12.0, 4.5), 1.0)):
+        if state == 2 and (_near_segment(x, y, at(4.0, 8.0), at(7.0, 11.0), 1.0 * f)
+                           or _near_segment(x, y, at(7.0, 11.0), at(12.0, 4.5), 1.0 * f)):
             return colours["tick"]
         return colours["field"]
 
     return pixel
+
+
+def nearest(pixel, scale):
+    """A drawing made larger by repeating pixels (crisp: no colour is mixed)."""
+    return lambda x, y: pixel(int(x / scale), int(y / scale))
+
+
+# The larger drawings for displays of more dots per inch: resource name suffix and scale.
+SCALES = {"125": 1.25, "150": 1.5, "200": 2.0}
 
 
 BLACK = (0x00, 0x00, 0x00)
@@ -202,6 +224,13 @@ ICONS = {
     for look in (0, 1)
     for state in (0, 1, 2)
 }
+ICONS.update({
+    "chk_img%d_%d_%s.ico" % (look, state, suffix):
+    (scaled_size(16, k), scaled_size(16, k), check_image(look, state, k))
+    for look in (0, 1)
+    for state in (0, 1, 2)
+    for suffix, k in SCALES.items()
+})
 CURSORS = {
     "check.cur": (32, 32, check_cursor, (0, 0)),
     "hand.cur": (32, 32, hand_cursor, (10, 1)),
@@ -359,17 +388,20 @@ def _stack(*layers):
     return draw
 
 
-def _flag_picture(draw):
-    """The 24x16 bitmap pixel function of a flag drawing."""
+def _flag_picture(draw, scale=1):
+    """The bitmap pixel function of a flag drawing: 24x16 at 96 DPI; at `scale` the flag is
+    drawn again at the larger size inside the same one-pixel edge."""
+    w, h = scaled_size(FLAG_W, scale), scaled_size(FLAG_H, scale)
+    fx, fy = FLAG_W / float(w), FLAG_H / float(h)
 
     def pixel(x, y):
-        if x in (0, FLAG_W + 1) or y in (0, FLAG_H + 1):
+        if x in (0, w + 1) or y in (0, h + 1):
             return FLAG_EDGE
         total = [0, 0, 0]
         n = FLAG_SAMPLES
         for i in range(n):
             for j in range(n):
-                colour = draw(x - 1 + (i + 0.5) / n, y - 1 + (j + 0.5) / n)
+                colour = draw((x - 1 + (i + 0.5) / n) * fx, (y - 1 + (j + 0.5) / n) * fy)
                 for k in range(3):
                     total[k] += colour[k]
         return tuple(int(t / (n * n) + 0.5) for t in total)
@@ -551,6 +583,12 @@ PICTURES = {
     **{"flag_%s.bmp" % code: (FLAG_W + 2, FLAG_H + 2, _flag_picture(draw))
        for code, draw in FLAGS.items()},
     **{"dropdown_%d.bmp" % state: (11, 18, dropdown_button(state)) for state in (0, 1, 2)},
+    **{"flag_%s_%s.bmp" % (code, suffix):
+       (scaled_size(FLAG_W, k) + 2, scaled_size(FLAG_H, k) + 2, _flag_picture(draw, k))
+       for code, draw in FLAGS.items() for suffix, k in SCALES.items()},
+    **{"dropdown_%d_%s.bmp" % (state, suffix):
+       (scaled_size(11, k), scaled_size(18, k), nearest(dropdown_button(state), k))
+       for state in (0, 1, 2) for suffix, k in SCALES.items()},
     "vatnumber_toolbox.bmp": (16, 15, vatnumber_toolbox),
 }
 

@@ -7,6 +7,7 @@
 #include "core/runtime/errors.h"
 #include "platform/win32/com/bstr.h"
 #include "platform/win32/com/module.h"
+#include "platform/win32/runtime/gdi.h"
 #include "platform/win32/runtime/ole_objects.h"
 #include "platform/win32/runtime/win32_dc.h"
 #include "platform/win32/runtime/win32_mouse_hook.h"
@@ -101,8 +102,26 @@ FontRef Win32Services::createFont(const FontDesc& desc) {
   return OleFont::create(desc);
 }
 
+std::vector<std::wstring> resourceCandidates(std::string_view name) {
+  std::vector<std::wstring> out;
+  WindowDc screen(nullptr);
+  const int dpi = screen.get() ? GetDeviceCaps(screen.get(), LOGPIXELSX) : 96;
+  const wchar_t* suffix = dpi >= 192   ? L"_200"
+                          : dpi >= 144 ? L"_150"
+                          : dpi >= 120 ? L"_125"
+                                       : nullptr;
+  if (suffix) out.push_back(resourceName(name) + suffix);
+  out.push_back(resourceName(name));
+  return out;
+}
+
 PictureRef Win32Services::loadResourcePicture(std::string_view name) {
-  const std::wstring id = resourceName(name);
+  for (const std::wstring& id : resourceCandidates(name))
+    if (PictureRef picture = loadPictureResource(id)) return picture;
+  return nullptr;
+}
+
+PictureRef Win32Services::loadPictureResource(const std::wstring& id) {
   HANDLE bitmap =
       LoadImageW(Module::instance(), id.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
   if (bitmap) return OlePicture::fromBitmap(static_cast<HBITMAP>(bitmap));

@@ -3,6 +3,10 @@
 
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+#include <vector>
+
 #include "core/runtime/services.h"
 #include "platform/win32/runtime/win32_timers.h"
 
@@ -40,7 +44,14 @@ class Win32Services final : public SystemServices {
   std::unique_ptr<DeviceContext> deviceContextFor(std::intptr_t handle) override;
 
  private:
+  PictureRef loadPictureResource(const std::wstring& id);
+
   Win32Timers timers_;  // its state is per thread
 };
+
+// The names a picture resource is looked up under on this display: the larger drawing made for
+// its resolution first ("FLG_AT_150" at 144 DPI, "_125" from 120 DPI, "_200" from 192 DPI),
+// then the name itself.
+std::vector<std::wstring> resourceCandidates(std::string_view name);
 
 }  // namespace nx::win32
