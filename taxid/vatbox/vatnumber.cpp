@@ -169,7 +169,10 @@ void NxVATNumber::makeParts() {
   codeBox_->setFillColor(kWhite);
   codeBox_->setVisible(false);  // until the first layout
   code_ = &parts.createLabel(kCodePart);
-  code_->setBounds({kCodeLeft, kCodeTop, kCodeWidth, kCodeHeight});
+  // The label reaches under the drop-down button, which is drawn over it: a code that a
+  // display's font makes a little wider than its room is covered at its end, not cut off a
+  // letter early. Its tooltip and its place for accessibility clients stay the room itself.
+  code_->setBounds({kCodeLeft, kCodeTop, kCodeBoxWidth - kCodeLeft, kCodeHeight});
   code_->setTransparent(true);
   code_->setFont(font);
   code_->setCaption("AT");
@@ -429,7 +432,7 @@ void NxVATNumber::showCode(const std::string& code) {
   if (!h) return;
   if (!codeTip_) codeTip_ = std::make_unique<AreaTooltip>(services(), h);
   const ControlWindow& w = window();
-  const PartRect r = code_->bounds();
+  const PartRect r = codeRoom();
   const Rect area{pixels(r.left, w.twipsPerPixelX()), pixels(r.top, w.twipsPerPixelY()),
                   pixels(r.left + r.width, w.twipsPerPixelX()),
                   pixels(r.top + r.height, w.twipsPerPixelY())};
@@ -622,6 +625,11 @@ void NxVATNumber::redraw() {
   window().parts().paint();
 }
 
+PartRect NxVATNumber::codeRoom() const {
+  const PartRect r = code_->bounds();
+  return {r.left, r.top, std::min(r.width, kCodeWidth), r.height};
+}
+
 // ---- accessibility ----
 
 void NxVATNumber::describeAccessible(AccessibleNode& node) const {
@@ -657,7 +665,7 @@ void NxVATNumber::describeAccessible(AccessibleNode& node) const {
   shown.role = AccessRole::StaticText;
   shown.name = country;
   shown.value = code;
-  shown.bounds = code_->bounds();
+  shown.bounds = codeRoom();
   shown.states = accstate::kReadOnly | (node.states & accstate::kUnavailable);
   node.children.push_back(std::move(shown));
 

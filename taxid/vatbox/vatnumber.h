@@ -135,6 +135,8 @@ class NxVATNumber : public Control<NxVATNumber> {
   void raise(std::string_view event);
   void layOut();
   void redraw();
+  // Where the code shows, left of the drop-down button.
+  PartRect codeRoom() const;
 
   VatNumberState s_;
   TextBoxPart* number_ = nullptr;
