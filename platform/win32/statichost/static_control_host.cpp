@@ -1,5 +1,6 @@
 #include "platform/win32/statichost/static_control_host.h"
 
+#include "core/runtime/errors.h"
 #include "platform/win32/com/module.h"
 
 namespace nx::win32 {
@@ -29,6 +30,11 @@ bool StaticControlHost::place(const Factory& make, HWND parent, const RECT& posi
   try {
     control_ = make(*this);
     if (!control_) return false;
+    // Accessibility clients read the control as they read it on a form.
+    window_.setAccessibleTree([this] {
+      if (!control_ || control_->terminated()) throw HostError("the control has ended");
+      return control_->accessible();
+    });
     control_->Initialize();
     if (!window_.create(parent, position)) {
       destroy();
