@@ -87,13 +87,21 @@ def _icon_image(width, height, pixel):
     return header + bytes(colour) + bytes(mask)
 
 
-def _icon_file(kind, width, height, pixel, hotspot=(0, 0)):
-    """An .ico (kind 1) or .cur (kind 2) file holding one image."""
-    image = _icon_image(width, height, pixel)
-    planes, bits = (1, 32) if kind == 1 else hotspot
-    head = struct.pack("<HHH", 0, kind, 1)
-    entry = struct.pack("<BBBBHHII", width % 256, height % 256, 0, 0, planes, bits, len(image), 22)
-    return head + entry + image
+def _icon_file(kind, width, height, pixel, hotspot=(0, 0), scales=(1,)):
+    """An .ico (kind 1) or .cur (kind 2) file holding the image at each of `scales` (1: the
+    96 DPI size; larger ones repeat its pixels, so the system can pick the size it shows)."""
+    images, entries = [], []
+    offset = 6 + 16 * len(scales)
+    for k in scales:
+        w, h = scaled_size(width, k), scaled_size(height, k)
+        image = _icon_image(w, h, pixel if k == 1 else nearest(pixel, k))
+        planes, bits = (1, 32) if kind == 1 else (int(hotspot[0] * k), int(hotspot[1] * k))
+        entries.append(struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, planes, bits, len(image),
+                                   offset))
+        images.append(image)
+        offset += len(image)
+    head = struct.pack("<HHH", 0, kind, len(scales))
+    return head + b"".join(entries) + b"".join(images)
 
 
 def _near_segment(x, y, a, b, reach):
@@ -603,7 +611,8 @@ def main():
             continue
         if name in CURSORS:
             width, height, pixel, hotspot = CURSORS[name]
-            (out / name).write_bytes(_icon_file(2, width, height, pixel, hotspot))
+            # Cursors carry their larger sizes: the system picks the one of its cursor size.
+            (out / name).write_bytes(_icon_file(2, width, height, pixel, hotspot, (1, 1.5, 2)))
             continue
         width, height, pixel = PICTURES[name]
         (out / name).write_bytes(bmp(width, height, pixel))
