@@ -38,7 +38,12 @@ struct PopupState : std::enable_shared_from_this<PopupState> {
   PopupState(const PopupParams& p, PopupCallbacks c)
       : params(p),
         callbacks(std::move(c)),
-        surface(screenTwipsPerPixelX(), screenTwipsPerPixelY()) {
+        // The owner's resolution: in a host aware of each monitor's DPI the list is drawn at
+        // the DPI of the monitor its control is on.
+        surface(
+            p.owner ? 1440.0 / windowDpi(reinterpret_cast<HWND>(p.owner)) : screenTwipsPerPixelX(),
+            p.owner ? 1440.0 / windowDpi(reinterpret_cast<HWND>(p.owner))
+                    : screenTwipsPerPixelY()) {
     surface.resizePixels(params.bounds.width(), params.bounds.height());
   }
 

@@ -30,8 +30,8 @@ int dpi(int index) {
   return d > 0 ? d : 96;
 }
 
-// The resolution of a window: its own where the system tells it (a host aware of each
-// monitor's DPI), else the screen's.
+}  // namespace
+
 int windowDpi(HWND hwnd) {
   using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
   static const auto getDpiForWindow = reinterpret_cast<GetDpiForWindowFn>(
@@ -42,6 +42,8 @@ int windowDpi(HWND hwnd) {
   }
   return dpi(LOGPIXELSX);
 }
+
+namespace {
 
 ATOM registerClass() {
   static ATOM atom = [] {

@@ -141,6 +141,10 @@ class Win32Window final : public ControlWindow {
   AccessibleServer access_;
 };
 
+// The resolution of a window (dots per inch): its own where the system tells it (a host aware
+// of each monitor's DPI), else the screen's.
+int windowDpi(HWND hwnd);
+
 // Screen twips per pixel (1440 / dots per inch) in X and Y.
 double screenTwipsPerPixelX();
 double screenTwipsPerPixelY();
