@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 namespace nx::bench {
@@ -23,6 +24,23 @@ inline std::wstring windowText(HWND hwnd) {
   text.resize(
       static_cast<std::size_t>(GetWindowTextW(hwnd, text.data(), static_cast<int>(text.size()))));
   return text;
+}
+
+// The main of a bench over one library: the usage, then `run` on the library's path with OLE
+// set up around it. Exit status 2 for wrong arguments, 1 when OLE cannot start, else run's.
+inline int benchMain(int argc, char** argv, const char* name, const char* library,
+                     int (*run)(const char* path)) {
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: %s <%s>\n", name, library);
+    return 2;
+  }
+  if (FAILED(OleInitialize(nullptr))) {
+    std::fprintf(stderr, "%s: OleInitialize failed\n", name);
+    return 1;
+  }
+  const int rc = run(argv[1]);
+  OleUninitialize();
+  return rc;
 }
 
 }  // namespace nx::bench

@@ -35,6 +35,7 @@
 #include <vector>
 
 #include "alternating_rounds.h"
+#include "bench_windows.h"
 #include "core/support/rounding.h"
 #include "nxpress_h.h"
 #include "platform/win32/formhost/form.h"
@@ -462,15 +463,5 @@ int run(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: press_bench <nxpress.ocx>\n");
-    return 2;
-  }
-  if (FAILED(OleInitialize(nullptr))) {
-    std::fprintf(stderr, "press_bench: OleInitialize failed\n");
-    return 1;
-  }
-  const int rc = run(argv[1]);
-  OleUninitialize();
-  return rc;
+  return nx::bench::benchMain(argc, argv, "press_bench", "nxpress.ocx", &run);
 }

@@ -39,6 +39,7 @@
 #include <vector>
 
 #include "alternating_rounds.h"
+#include "bench_windows.h"
 #include "nxslider_h.h"
 #include "platform/win32/formhost/form.h"
 #include "slider/tracker/sample_buffer.h"
@@ -344,15 +345,5 @@ int run(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: slider_bench <nxslider.ocx>\n");
-    return 2;
-  }
-  if (FAILED(OleInitialize(nullptr))) {
-    std::fprintf(stderr, "slider_bench: OleInitialize failed\n");
-    return 1;
-  }
-  const int rc = run(argv[1]);
-  OleUninitialize();
-  return rc;
+  return nx::bench::benchMain(argc, argv, "slider_bench", "nxslider.ocx", &run);
 }

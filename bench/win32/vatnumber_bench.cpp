@@ -540,15 +540,5 @@ int run(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: vatnumber_bench <nxtaxid.ocx>\n");
-    return 2;
-  }
-  if (FAILED(OleInitialize(nullptr))) {
-    std::fprintf(stderr, "vatnumber_bench: OleInitialize failed\n");
-    return 1;
-  }
-  const int rc = run(argv[1]);
-  OleUninitialize();
-  return rc;
+  return nx::bench::benchMain(argc, argv, "vatnumber_bench", "nxtaxid.ocx", &run);
 }

@@ -303,15 +303,5 @@ int run(const char* path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2) {
-    std::fprintf(stderr, "usage: widgets_redraw_bench <nxwidgets.ocx>\n");
-    return 2;
-  }
-  if (FAILED(OleInitialize(nullptr))) {
-    std::fprintf(stderr, "widgets_redraw_bench: OleInitialize failed\n");
-    return 1;
-  }
-  const int rc = run(argv[1]);
-  OleUninitialize();
-  return rc;
+  return nx::bench::benchMain(argc, argv, "widgets_redraw_bench", "nxwidgets.ocx", &run);
 }
