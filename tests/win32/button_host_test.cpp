@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "display_scale.h"
+#include "library_under_test.h"
 #include "nxpress_h.h"
 #include "platform/sim/sim_host.h"
 #include "platform/sim/sim_objects.h"
@@ -35,12 +36,7 @@ using namespace nx::test;
 
 namespace {
 
-nx::formhost::Library& library() {
-  static const HRESULT ole = OleInitialize(nullptr);
-  static nx::formhost::Library lib(NX_OCX_PATH);
-  static_cast<void>(ole);
-  return lib;
-}
+using nx::test::library;
 
 // A form in front with buttons on it, and the events of each.
 class ButtonForm {

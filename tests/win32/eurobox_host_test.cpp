@@ -17,6 +17,7 @@
 
 #include "currency/eurobox/eurobox.h"
 #include "display_scale.h"
+#include "library_under_test.h"
 #include "nxcurrency_h.h"
 #include "platform/sim/sim_host.h"
 #include "platform/win32/formhost/form_host.h"
@@ -31,12 +32,7 @@ using namespace nx::test;
 
 namespace {
 
-nx::formhost::Library& library() {
-  static const HRESULT ole = OleInitialize(nullptr);
-  static nx::formhost::Library lib(NX_OCX_PATH);
-  static_cast<void>(ole);
-  return lib;
-}
+using nx::test::library;
 
 // Types the text with the keys of a US keyboard: digits, "." (VK_OEM_PERIOD), "," and "-".
 void type(Form& form, const char* text) {

@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "library_under_test.h"
 #include "nxwidgets_h.h"
 #include "platform/win32/com/control_object.h"
 #include "platform/win32/formhost/form_host.h"
@@ -28,12 +29,7 @@ using nx::formhost::Placement;
 
 namespace {
 
-nx::formhost::Library& library() {
-  static const HRESULT ole = OleInitialize(nullptr);
-  (void)ole;
-  static nx::formhost::Library lib(NX_OCX_PATH);
-  return lib;
-}
+using nx::test::library;
 
 Placement at(const wchar_t* name, int left, int top, int width = 200, int height = 24) {
   Placement p;

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 
+#include "library_under_test.h"
 #include "nxwidgets_h.h"
 #include "platform/win32/formhost/form_host.h"
 
@@ -17,12 +18,7 @@ using nx::formhost::Dispatch;
 
 namespace {
 
-nx::formhost::Library& library() {
-  static const HRESULT ole = OleInitialize(nullptr);
-  static nx::formhost::Library lib(NX_OCX_PATH);
-  static_cast<void>(ole);
-  return lib;
-}
+using nx::test::library;
 
 template <class T>
 ComPtr<T> createNew(REFCLSID clsid, REFIID iid) {

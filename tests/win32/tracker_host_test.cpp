@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "display_scale.h"
+#include "library_under_test.h"
 #include "nxslider_h.h"
 #include "platform/sim/sim_host.h"
 #include "platform/win32/formhost/form_host.h"
@@ -30,12 +31,7 @@ using namespace nx::test;
 
 namespace {
 
-nx::formhost::Library& library() {
-  static const HRESULT ole = OleInitialize(nullptr);
-  static nx::formhost::Library lib(NX_OCX_PATH);
-  static_cast<void>(ole);
-  return lib;
-}
+using nx::test::library;
 
 const COLORREF kGreen = RGB(0, 255, 0);  // the new tracker's line colour
 

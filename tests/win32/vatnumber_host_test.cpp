@@ -19,6 +19,7 @@
 
 #include "display_scale.h"
 #include "engine/nif_validator.h"
+#include "library_under_test.h"
 #include "nxtaxid_h.h"
 #include "platform/sim/sim_host.h"
 #include "platform/sim/sim_objects.h"
@@ -37,12 +38,7 @@ using namespace nx::test;
 
 namespace {
 
-nx::formhost::Library& library() {
-  static const HRESULT ole = OleInitialize(nullptr);
-  static nx::formhost::Library lib(NX_OCX_PATH);
-  static_cast<void>(ole);
-  return lib;
-}
+using nx::test::library;
 
 constexpr DISPID kChange = 1;
 constexpr DISPID kValidNumber = 2;

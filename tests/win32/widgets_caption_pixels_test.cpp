@@ -29,6 +29,7 @@
 
 #include "core/support/color_funcs.h"
 #include "display_scale.h"
+#include "library_under_test.h"
 #include "nxwidgets_h.h"
 #include "platform/sim/sim_host.h"
 #include "platform/sim/sim_objects.h"
@@ -44,12 +45,7 @@ using nx::sim::Bitmap;
 
 namespace {
 
-nx::formhost::Library& library() {
-  static const HRESULT ole = OleInitialize(nullptr);
-  static nx::formhost::Library lib(NX_OCX_PATH);
-  static_cast<void>(ole);
-  return lib;
-}
+using nx::test::library;
 
 // One property put on both sides: a number or a text.
 struct Put {

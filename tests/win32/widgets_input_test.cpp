@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "library_under_test.h"
 #include "nxwidgets_h.h"
 #include "platform/win32/formhost/form_host.h"
 #include "screen_input.h"
@@ -28,12 +29,7 @@ using namespace nx::test;
 
 namespace {
 
-nx::formhost::Library& library() {
-  static const HRESULT ole = OleInitialize(nullptr);
-  static nx::formhost::Library lib(NX_OCX_PATH);
-  static_cast<void>(ole);
-  return lib;
-}
+using nx::test::library;
 
 // The ids of the events the sink received, in order.
 std::vector<DISPID> ids(const EventSink& sink) {
