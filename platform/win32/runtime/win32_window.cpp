@@ -154,6 +154,14 @@ void Win32Window::setAccessibleTree(AccessibleServer::TreeSource tree) {
   if (hwnd_ && tree_) access_.attach(hwnd_, tree_);
 }
 
+bool Win32Window::accessibilityListening() const {
+  if (!hwnd_) return false;
+  for (const DWORD event : {EVENT_OBJECT_FOCUS, EVENT_OBJECT_STATECHANGE, EVENT_OBJECT_VALUECHANGE,
+                            EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_SELECTION})
+    if (IsWinEventHookInstalled(event)) return true;
+  return false;
+}
+
 int Win32Window::dpi() const {
   return static_cast<int>(std::lround(1440.0 / tppX_));
 }

@@ -89,7 +89,9 @@ class Win32Window final : public ControlWindow {
   PartFactory& parts() override { return parts_; }
   Win32PartFactory& win32Parts() { return parts_; }
   void announce(AccessEvent event, int child) override { access_.announce(event, child); }
-  bool accessibilityListening() const override { return hwnd_ != nullptr; }
+  // Whether a WinEvent hook that may hear the announcements is installed (cheap to ask; a
+  // control without listeners then works out nothing).
+  bool accessibilityListening() const override;
   // What the window answers accessibility clients: the control's element tree.
   void setAccessibleTree(AccessibleServer::TreeSource tree);
   // The resolution the window is shown at (dots per inch).
