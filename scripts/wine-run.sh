@@ -8,9 +8,12 @@ source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 errors=$(mktemp)
 trap 'rm -f "$errors"' EXIT
 for attempt in 1 2 3; do
-  wine "$@" 2> >(tee "$errors" >&2)
+  # Errors go through a file, not a pipe: a process Wine starts on the side (its services)
+  # inherits the program's standard error and may outlive it, and a reader of a pipe would wait
+  # for that process too.
+  wine "$@" 2> "$errors"
   status=$?
-  wait  # the tee of this attempt
+  cat "$errors" >&2
   if [ "$status" -ne 0 ] && grep -q "ShellExecuteEx failed" "$errors"; then
     echo "wine-run: Wine could not start $1 (attempt $attempt); trying again" >&2
     sleep 1
