@@ -71,6 +71,8 @@ summary() {
   sed 's/\r$//' nxinstall.log | grep -E '^   -(type|X64|X86|reboot needed|result)' |
     grep -vE '^   -X(64|86).*: (skipped)$' | sed 's/^/  /'
 }
+# A run before that stopped half-way may have left the suite in the prefix: start clean.
+( cd "$SUITE" && wine nxinstall.exe /q /remove </dev/null >/dev/null 2>&1 ) || true
 ( cd "$SUITE" && wine nxinstall.exe /q /l /s </dev/null >/dev/null 2>&1
   echo "nxinstall.exe /q /l /s -> exit code $?"; summary )
 
