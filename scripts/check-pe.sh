@@ -17,7 +17,7 @@ for f in "$@"; do
     case "$dll" in
       kernel32.dll|user32.dll|gdi32.dll|advapi32.dll|shell32.dll|ole32.dll|oleaut32.dll|\
       msvcrt.dll|msimg32.dll|comctl32.dll|version.dll|advpack.dll|shlwapi.dll|uuid.dll|\
-      olepro32.dll|api-ms-win-*) ;;
+      olepro32.dll|oleacc.dll|api-ms-win-*) ;;
       *) echo "$f imports non-system DLL $dll"; exit 1 ;;
     esac
   done
