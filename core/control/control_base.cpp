@@ -145,10 +145,10 @@ ControlBase::AnnounceScope::~AnnounceScope() {
 }
 
 std::string ControlBase::accessibleName() const {
-  const AccessSpec& spec = classInfo().access;
-  if (!spec.nameProperty.empty()) {
-    std::string caption = toText(getProperty(spec.nameProperty));
-    if (spec.captionMarks) caption = withoutAccessMarks(caption);
+  const AccessSpec& entry = classInfo().access;
+  if (!entry.nameProperty.empty()) {
+    std::string caption = toText(getProperty(entry.nameProperty));
+    if (entry.captionMarks) caption = withoutAccessMarks(caption);
     if (!caption.empty()) return caption;
   }
   try {
@@ -165,21 +165,21 @@ std::string ControlBase::accessibleName() const {
 }
 
 AccessibleNode ControlBase::accessible() const {
-  const AccessSpec& spec = classInfo().access;
+  const AccessSpec& entry = classInfo().access;
   AccessibleNode node;
-  node.role = spec.role;
+  node.role = entry.role;
   node.name = accessibleName();
-  if (!spec.valueProperty.empty()) node.value = toText(getProperty(spec.valueProperty));
+  if (!entry.valueProperty.empty()) node.value = toText(getProperty(entry.valueProperty));
   ControlWindow& w = window();
   node.bounds = {0, 0, w.width(), w.height()};
   const bool enabled = w.enabled();
   if (!enabled) node.states |= accstate::kUnavailable;
-  if (spec.focusable && enabled) node.states |= accstate::kFocusable;
+  if (entry.focusable && enabled) node.states |= accstate::kFocusable;
   if (hasFocus_) node.states |= accstate::kFocused;
   if (hovering_) node.states |= accstate::kHotTracked;
   if (const char key = accessKey()) node.keyboardShortcut = std::string("Alt+") + asciiUpper(key);
-  if (!spec.actionName.empty() && enabled) {
-    node.actionName = std::string(spec.actionName);
+  if (!entry.actionName.empty() && enabled) {
+    node.actionName = std::string(entry.actionName);
     ControlBase* self = const_cast<ControlBase*>(this);
     node.action = [self] { self->clickAtCentre(); };
   }
